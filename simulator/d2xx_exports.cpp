@@ -1,0 +1,259 @@
+// The 35 entry points of the D2XX driver library, with the vendor's
+// signatures, answered by one simulated adapter. Which of them the library
+// exports is decided when it is linked (see CMakeLists.txt).
+#include "adapter/d2xx.h"
+#include "library_folder.h"
+#include "simulated_adapter.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <type_traits>
+
+namespace {
+
+constexpr char kScenarioVariable[] = "D2XX_SIM_SCENARIO";
+constexpr char kTraceVariable[] = "D2XX_SIM_TRACE";
+constexpr char kDefaultScenarioFile[] = "d2xx-scenario.txt";
+constexpr char kDefaultTraceFile[] = "d2xx-trace.txt";
+constexpr std::uint32_t kLibraryVersion = 0x00030115;  // 3.01.15
+constexpr std::uint32_t kDriverVersion = 0x00020812;   // 2.08.12
+
+std::filesystem::path PathFromEnvironment(const char* variable, const char* defaultFile)
+{
+    if (const char* value = std::getenv(variable); value != nullptr && *value != '\0')
+        return value;
+    return LibraryFolder() / defaultFile;
+}
+
+// A named scenario file must exist; without one, the default file is
+// optional and its absence means a healthy adapter and product.
+Scenario LoadScenario()
+{
+    const bool named = std::getenv(kScenarioVariable) != nullptr;
+    const std::filesystem::path path = PathFromEnvironment(kScenarioVariable, kDefaultScenarioFile);
+    std::ifstream file(path);
+    if (!file) {
+        Scenario scenario;
+        if (named)
+            scenario.error = "cannot read " + path.string();
+        return scenario;
+    }
+    return ParseScenario(file);
+}
+
+// Made on the first call into the library, so that a process that sets the
+// environment before that call is heard.
+SimulatedAdapter& Adapter()
+{
+    static SimulatedAdapter adapter(LoadScenario(), PathFromEnvironment(kTraceVariable, kDefaultTraceFile));
+    return adapter;
+}
+
+template <typename T>
+FT_STATUS WithOutput(FT_STATUS status, T* output, T value)
+{
+    if (status == FT_OK && output != nullptr)
+        *output = value;
+    return status;
+}
+
+}  // namespace
+
+extern "C" {
+
+FT_STATUS D2XX_API FT_Open(int deviceNumber, FT_HANDLE* handle)
+{
+    return Adapter().Open(deviceNumber, handle);
+}
+
+// Opening by serial number, description or location is not simulated.
+FT_STATUS D2XX_API FT_OpenEx(void*, std::uint32_t, FT_HANDLE*)
+{
+    return Adapter().WithoutHandle("FT_OpenEx", FT_DEVICE_NOT_FOUND);
+}
+
+FT_STATUS D2XX_API FT_ListDevices(void* arg1, void* arg2, std::uint32_t flags)
+{
+    return Adapter().ListDevices(arg1, arg2, flags);
+}
+
+FT_STATUS D2XX_API FT_Close(FT_HANDLE handle)
+{
+    return Adapter().Close(handle);
+}
+
+FT_STATUS D2XX_API FT_Read(FT_HANDLE handle, void* buffer, std::uint32_t count, std::uint32_t* received)
+{
+    return Adapter().Read(handle, buffer, count, received);
+}
+
+FT_STATUS D2XX_API FT_Write(FT_HANDLE handle, void* buffer, std::uint32_t count, std::uint32_t* written)
+{
+    return Adapter().Write(handle, buffer, count, written);
+}
+
+FT_STATUS D2XX_API FT_ResetDevice(FT_HANDLE handle)
+{
+    return Adapter().WithHandle("FT_ResetDevice", handle);
+}
+
+FT_STATUS D2XX_API FT_Purge(FT_HANDLE handle, std::uint32_t mask)
+{
+    return Adapter().Purge(handle, mask);
+}
+
+FT_STATUS D2XX_API FT_SetTimeouts(FT_HANDLE handle, std::uint32_t readTimeoutMs, std::uint32_t writeTimeoutMs)
+{
+    return Adapter().SetTimeouts(handle, readTimeoutMs, writeTimeoutMs);
+}
+
+FT_STATUS D2XX_API FT_GetQueueStatus(FT_HANDLE handle, std::uint32_t* amountInRxQueue)
+{
+    return WithOutput(Adapter().WithHandle("FT_GetQueueStatus", handle), amountInRxQueue, 0u);
+}
+
+FT_STATUS D2XX_API FT_SetDtr(FT_HANDLE handle)
+{
+    return Adapter().WithHandle("FT_SetDtr", handle);
+}
+
+FT_STATUS D2XX_API FT_ClrDtr(FT_HANDLE handle)
+{
+    return Adapter().WithHandle("FT_ClrDtr", handle);
+}
+
+FT_STATUS D2XX_API FT_SetRts(FT_HANDLE handle)
+{
+    return Adapter().WithHandle("FT_SetRts", handle);
+}
+
+FT_STATUS D2XX_API FT_ClrRts(FT_HANDLE handle)
+{
+    return Adapter().WithHandle("FT_ClrRts", handle);
+}
+
+FT_STATUS D2XX_API FT_GetModemStatus(FT_HANDLE handle, std::uint32_t* modemStatus)
+{
+    return WithOutput(Adapter().WithHandle("FT_GetModemStatus", handle), modemStatus, 0u);
+}
+
+FT_STATUS D2XX_API FT_SetChars(FT_HANDLE handle, std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t)
+{
+    return Adapter().WithHandle("FT_SetChars", handle);
+}
+
+FT_STATUS D2XX_API FT_SetLatencyTimer(FT_HANDLE handle, std::uint8_t)
+{
+    return Adapter().WithHandle("FT_SetLatencyTimer", handle);
+}
+
+FT_STATUS D2XX_API FT_GetLatencyTimer(FT_HANDLE handle, std::uint8_t* latencyMs)
+{
+    return WithOutput(Adapter().WithHandle("FT_GetLatencyTimer", handle), latencyMs, std::uint8_t{16});
+}
+
+FT_STATUS D2XX_API FT_SetDataCharacteristics(FT_HANDLE handle, std::uint8_t wordLength, std::uint8_t stopBits,
+                                             std::uint8_t parity)
+{
+    return Adapter().SetDataCharacteristics(handle, wordLength, stopBits, parity);
+}
+
+FT_STATUS D2XX_API FT_SetFlowControl(FT_HANDLE handle, std::uint16_t, std::uint8_t, std::uint8_t)
+{
+    return Adapter().WithHandle("FT_SetFlowControl", handle);
+}
+
+FT_STATUS D2XX_API FT_SetBreakOn(FT_HANDLE handle)
+{
+    return Adapter().WithHandle("FT_SetBreakOn", handle);
+}
+
+FT_STATUS D2XX_API FT_SetBreakOff(FT_HANDLE handle)
+{
+    return Adapter().WithHandle("FT_SetBreakOff", handle);
+}
+
+FT_STATUS D2XX_API FT_ResetPort(FT_HANDLE handle)
+{
+    return Adapter().WithHandle("FT_ResetPort", handle);
+}
+
+FT_STATUS D2XX_API FT_GetDeviceInfo(FT_HANDLE handle, FT_DEVICE* device, std::uint32_t* id, char* serialNumber,
+                                    char* description, void*)
+{
+    const FT_STATUS status = Adapter().WithHandle("FT_GetDeviceInfo", handle);
+    WithOutput(status, device, FT_DEVICE{0});
+    WithOutput(status, id, 0u);
+    WithOutput(status, serialNumber, '\0');
+    WithOutput(status, description, '\0');
+    return status;
+}
+
+FT_STATUS D2XX_API FT_EE_UASize(FT_HANDLE handle, std::uint32_t* size)
+{
+    return WithOutput(Adapter().WithHandle("FT_EE_UASize", handle), size, 0u);
+}
+
+FT_STATUS D2XX_API FT_EE_UARead(FT_HANDLE handle, std::uint8_t*, std::uint32_t, std::uint32_t* bytesRead)
+{
+    return WithOutput(Adapter().WithHandle("FT_EE_UARead", handle), bytesRead, 0u);
+}
+
+FT_STATUS D2XX_API FT_EE_UAWrite(FT_HANDLE handle, std::uint8_t*, std::uint32_t)
+{
+    return Adapter().WithHandle("FT_EE_UAWrite", handle);
+}
+
+FT_STATUS D2XX_API FT_SetBitMode(FT_HANDLE handle, std::uint8_t, std::uint8_t)
+{
+    return Adapter().WithHandle("FT_SetBitMode", handle);
+}
+
+FT_STATUS D2XX_API FT_GetBitMode(FT_HANDLE handle, std::uint8_t* mode)
+{
+    return WithOutput(Adapter().WithHandle("FT_GetBitMode", handle), mode, std::uint8_t{0});
+}
+
+FT_STATUS D2XX_API FT_SetEventNotification(FT_HANDLE handle, std::uint32_t, void*)
+{
+    return Adapter().WithHandle("FT_SetEventNotification", handle);
+}
+
+FT_STATUS D2XX_API FT_GetStatus(FT_HANDLE handle, std::uint32_t* rxQueue, std::uint32_t* txQueue,
+                                std::uint32_t* eventStatus)
+{
+    const FT_STATUS status = Adapter().WithHandle("FT_GetStatus", handle);
+    WithOutput(status, rxQueue, 0u);
+    WithOutput(status, txQueue, 0u);
+    WithOutput(status, eventStatus, 0u);
+    return status;
+}
+
+FT_STATUS D2XX_API FT_GetEventStatus(FT_HANDLE handle, std::uint32_t* eventStatus)
+{
+    return WithOutput(Adapter().WithHandle("FT_GetEventStatus", handle), eventStatus, 0u);
+}
+
+FT_STATUS D2XX_API FT_SetBaudRate(FT_HANDLE handle, std::uint32_t rate)
+{
+    return Adapter().SetBaudRate(handle, rate);
+}
+
+FT_STATUS D2XX_API FT_GetDriverVersion(FT_HANDLE handle, std::uint32_t* version)
+{
+    return WithOutput(Adapter().WithHandle("FT_GetDriverVersion", handle), version, kDriverVersion);
+}
+
+FT_STATUS D2XX_API FT_GetLibraryVersion(std::uint32_t* version)
+{
+    return WithOutput(Adapter().WithoutHandle("FT_GetLibraryVersion", FT_OK), version, kLibraryVersion);
+}
+
+}  // extern "C"
+
+// Every entry point above has exactly the signature that the program's
+// binding expects of it.
+#define D2XX_CHECK_SIGNATURE(name, ...) \
+    static_assert(std::is_same_v<decltype(&name), name##_Fn>, #name " has the vendor's signature");
+D2XX_ENTRY_POINTS(D2XX_CHECK_SIGNATURE)
+#undef D2XX_CHECK_SIGNATURE

@@ -1,0 +1,254 @@
+#include "simulated_adapter.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+constexpr FT_STATUS FT_INVALID_BAUD_RATE = 7;
+constexpr FT_STATUS FT_OTHER_ERROR = 18;
+constexpr std::uint32_t FT_OPEN_BY_SERIAL_NUMBER = 1;
+constexpr std::uint32_t FT_LIST_NUMBER_ONLY = 0x80000000;
+constexpr std::uint32_t kListModes = FT_LIST_NUMBER_ONLY | FT_LIST_BY_INDEX;
+
+// The vendor's driver fills up to 64 bytes and may leave out the terminating
+// zero; a caller's buffer smaller than that shows up under a sanitizer.
+constexpr std::size_t kDescriptionSize = 64;
+constexpr char kDescription[] = "Kestro-3 USB serial adapter (simulated)";
+constexpr char kSerialNumber[] = "KS000001";
+
+constexpr std::uint32_t kMinBaudRate = 183;
+constexpr std::uint32_t kMaxBaudRate = 3000000;
+
+std::string Hex(const std::uint8_t* bytes, std::size_t count)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(2 * count);
+    for (std::size_t i = 0; i < count; ++i) {
+        text += kDigits[bytes[i] >> 4];
+        text += kDigits[bytes[i] & 0x0F];
+    }
+    return text;
+}
+
+std::string HexNumber(std::uintptr_t value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%#llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+}  // namespace
+
+SimulatedAdapter::SimulatedAdapter(Scenario scenario, const std::filesystem::path& tracePath)
+    : m_scenario(std::move(scenario)), m_trace(tracePath)
+{
+    if (!m_scenario.error.empty())
+        m_trace.Line("scenario refused, every call fails: " + m_scenario.error);
+}
+
+SimulatedAdapter::Call SimulatedAdapter::Begin(const char* entry, std::string arguments)
+{
+    Call call{entry, std::move(arguments), std::nullopt, std::nullopt};
+    const unsigned number = ++m_calls[entry];
+    if (!m_scenario.error.empty()) {
+        call.scripted = FT_OTHER_ERROR;
+    } else if (const CallFault* fault = m_scenario.FaultFor(entry, number)) {
+        if (fault->kind == CallFault::Kind::Status)
+            call.scripted = fault->value;
+        else
+            call.shortCount = fault->value;
+    }
+    return call;
+}
+
+FT_STATUS SimulatedAdapter::Finish(const Call& call, FT_STATUS status, const std::string& result)
+{
+    std::string line = call.entry;
+    if (!call.arguments.empty())
+        line += " " + call.arguments;
+    line += " -> " + std::to_string(status);
+    if (!result.empty())
+        line += " " + result;
+    m_trace.Line(line);
+    return status;
+}
+
+bool SimulatedAdapter::IsOpenDevice(FT_HANDLE handle) const
+{
+    return m_open && handle == &m_device;
+}
+
+std::string SimulatedAdapter::HandleText(FT_HANDLE handle) const
+{
+    return handle == &m_device ? "device0" : HexNumber(reinterpret_cast<std::uintptr_t>(handle));
+}
+
+FT_STATUS SimulatedAdapter::ListDevices(void* arg1, void* arg2, std::uint32_t flags)
+{
+    const auto index = reinterpret_cast<std::uintptr_t>(arg1);
+    const bool numberOnly = (flags & kListModes) == FT_LIST_NUMBER_ONLY;
+    const Call call = Begin("FT_ListDevices",
+                            (numberOnly ? HexNumber(index) : std::to_string(index)) + " " + HexNumber(flags));
+    if (call.scripted)
+        return Finish(call, *call.scripted);
+
+    if (numberOnly) {
+        *static_cast<std::uint32_t*>(arg1) = 1;
+        return Finish(call, FT_OK, "devices 1");
+    }
+    if ((flags & kListModes) != FT_LIST_BY_INDEX)
+        return Finish(call, FT_INVALID_PARAMETER);
+    if (index != 0)
+        return Finish(call, FT_DEVICE_NOT_FOUND);
+
+    const std::uint32_t field = flags & ~kListModes;
+    const char* text = field == FT_OPEN_BY_DESCRIPTION ? kDescription
+                       : field == FT_OPEN_BY_SERIAL_NUMBER ? kSerialNumber
+                                                           : nullptr;
+    if (text == nullptr)
+        return Finish(call, FT_INVALID_PARAMETER);
+    // Padded with blanks to the full 64 bytes, without a terminating zero.
+    char* buffer = static_cast<char*>(arg2);
+    std::memset(buffer, ' ', kDescriptionSize);
+    std::memcpy(buffer, text, std::strlen(text));
+    return Finish(call, FT_OK);
+}
+
+FT_STATUS SimulatedAdapter::Open(int deviceNumber, FT_HANDLE* handle)
+{
+    const Call call = Begin("FT_Open", std::to_string(deviceNumber));
+    if (call.scripted)
+        return Finish(call, *call.scripted);
+    if (deviceNumber != 0)
+        return Finish(call, FT_DEVICE_NOT_FOUND);
+    if (m_open)
+        return Finish(call, FT_DEVICE_NOT_OPENED);
+
+    m_open = true;
+    m_received.clear();
+    *handle = &m_device;
+    return Finish(call, FT_OK, "handle " + HandleText(*handle));
+}
+
+FT_STATUS SimulatedAdapter::Close(FT_HANDLE handle)
+{
+    const Call call = Begin("FT_Close", HandleText(handle));
+    if (call.scripted)
+        return Finish(call, *call.scripted);
+    if (!IsOpenDevice(handle))
+        return Finish(call, FT_INVALID_HANDLE);
+    m_open = false;
+    return Finish(call, FT_OK);
+}
+
+FT_STATUS SimulatedAdapter::SetBaudRate(FT_HANDLE handle, std::uint32_t rate)
+{
+    const Call call = Begin("FT_SetBaudRate", HandleText(handle) + " " + std::to_string(rate));
+    if (call.scripted)
+        return Finish(call, *call.scripted);
+    if (!IsOpenDevice(handle))
+        return Finish(call, FT_INVALID_HANDLE);
+    if (rate < kMinBaudRate || rate > kMaxBaudRate)
+        return Finish(call, FT_INVALID_BAUD_RATE);
+    return Finish(call, FT_OK);
+}
+
+FT_STATUS SimulatedAdapter::SetTimeouts(FT_HANDLE handle, std::uint32_t readTimeoutMs,
+                                        std::uint32_t writeTimeoutMs)
+{
+    const Call call = Begin("FT_SetTimeouts", HandleText(handle) + " " + std::to_string(readTimeoutMs) +
+                                                  " " + std::to_string(writeTimeoutMs));
+    if (call.scripted)
+        return Finish(call, *call.scripted);
+    if (!IsOpenDevice(handle))
+        return Finish(call, FT_INVALID_HANDLE);
+    return Finish(call, FT_OK);
+}
+
+FT_STATUS SimulatedAdapter::SetDataCharacteristics(FT_HANDLE handle, std::uint8_t wordLength,
+                                                   std::uint8_t stopBits, std::uint8_t parity)
+{
+    const Call call = Begin("FT_SetDataCharacteristics", HandleText(handle) + " " + std::to_string(wordLength) +
+                                                             " " + std::to_string(stopBits) + " " +
+                                                             std::to_string(parity));
+    if (call.scripted)
+        return Finish(call, *call.scripted);
+    if (!IsOpenDevice(handle))
+        return Finish(call, FT_INVALID_HANDLE);
+    const bool valid = (wordLength == 7 || wordLength == 8) && (stopBits == 0 || stopBits == 2) && parity <= 4;
+    return Finish(call, valid ? FT_OK : FT_INVALID_PARAMETER);
+}
+
+FT_STATUS SimulatedAdapter::Purge(FT_HANDLE handle, std::uint32_t mask)
+{
+    const Call call = Begin("FT_Purge", HandleText(handle) + " " + std::to_string(mask));
+    if (call.scripted)
+        return Finish(call, *call.scripted);
+    if (!IsOpenDevice(handle))
+        return Finish(call, FT_INVALID_HANDLE);
+    if ((mask & ~(FT_PURGE_RX | FT_PURGE_TX)) != 0)
+        return Finish(call, FT_INVALID_PARAMETER);
+    // Nothing waits to be sent: a write reaches the line at once.
+    if ((mask & FT_PURGE_RX) != 0)
+        m_received.clear();
+    return Finish(call, FT_OK);
+}
+
+// The adapter hears its own transmission: every byte written comes back as
+// the echo, followed by the product's reply once a packet is complete.
+FT_STATUS SimulatedAdapter::Write(FT_HANDLE handle, const void* buffer, std::uint32_t count,
+                                  std::uint32_t* written)
+{
+    const Call call = Begin("FT_Write", HandleText(handle) + " " + std::to_string(count));
+    if (call.scripted)
+        return Finish(call, *call.scripted);
+    if (!IsOpenDevice(handle))
+        return Finish(call, FT_INVALID_HANDLE);
+
+    const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+    const std::uint32_t sent = std::min(count, call.shortCount.value_or(count));
+    m_received.insert(m_received.end(), bytes, bytes + sent);
+    const std::vector<std::uint8_t> replies = m_product.Receive(bytes, sent);
+    m_received.insert(m_received.end(), replies.begin(), replies.end());
+    *written = sent;
+    return Finish(call, FT_OK, "wrote " + std::to_string(sent) + " " + Hex(bytes, sent));
+}
+
+// Delivers what has arrived; a read that finds fewer bytes than asked ends as
+// a time-out does, with status 0 and the shorter count.
+FT_STATUS SimulatedAdapter::Read(FT_HANDLE handle, void* buffer, std::uint32_t count,
+                                 std::uint32_t* received)
+{
+    const Call call = Begin("FT_Read", HandleText(handle) + " " + std::to_string(count));
+    if (call.scripted)
+        return Finish(call, *call.scripted);
+    if (!IsOpenDevice(handle))
+        return Finish(call, FT_INVALID_HANDLE);
+
+    const std::size_t available = std::min<std::size_t>(count, m_received.size());
+    const std::size_t delivered = std::min<std::size_t>(available, call.shortCount.value_or(count));
+    auto* bytes = static_cast<std::uint8_t*>(buffer);
+    std::copy_n(m_received.begin(), delivered, bytes);
+    m_received.erase(m_received.begin(), m_received.begin() + static_cast<std::ptrdiff_t>(delivered));
+    *received = static_cast<std::uint32_t>(delivered);
+    return Finish(call, FT_OK, "read " + std::to_string(delivered) + " " + Hex(bytes, delivered));
+}
+
+FT_STATUS SimulatedAdapter::WithHandle(const char* entry, FT_HANDLE handle)
+{
+    const Call call = Begin(entry, HandleText(handle));
+    if (call.scripted)
+        return Finish(call, *call.scripted);
+    return Finish(call, IsOpenDevice(handle) ? FT_OK : FT_INVALID_HANDLE);
+}
+
+FT_STATUS SimulatedAdapter::WithoutHandle(const char* entry, FT_STATUS normal)
+{
+    const Call call = Begin(entry, {});
+    return Finish(call, call.scripted.value_or(normal));
+}

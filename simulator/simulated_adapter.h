@@ -1,0 +1,60 @@
+// The simulated Kestro adapter with one product attached: device 0 of the
+// driver library. Every call is counted per entry point, may be overridden by
+// a fault from the scenario, and is written to the trace.
+#pragma once
+
+#include "adapter/d2xx.h"
+#include "product.h"
+#include "scenario.h"
+#include "trace.h"
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+
+class SimulatedAdapter {
+public:
+    SimulatedAdapter(Scenario scenario, const std::filesystem::path& tracePath);
+
+    FT_STATUS ListDevices(void* arg1, void* arg2, std::uint32_t flags);
+    FT_STATUS Open(int deviceNumber, FT_HANDLE* handle);
+    FT_STATUS Close(FT_HANDLE handle);
+    FT_STATUS SetBaudRate(FT_HANDLE handle, std::uint32_t rate);
+    FT_STATUS SetTimeouts(FT_HANDLE handle, std::uint32_t readTimeoutMs, std::uint32_t writeTimeoutMs);
+    FT_STATUS SetDataCharacteristics(FT_HANDLE handle, std::uint8_t wordLength, std::uint8_t stopBits,
+                                     std::uint8_t parity);
+    FT_STATUS Purge(FT_HANDLE handle, std::uint32_t mask);
+    FT_STATUS Write(FT_HANDLE handle, const void* buffer, std::uint32_t count, std::uint32_t* written);
+    FT_STATUS Read(FT_HANDLE handle, void* buffer, std::uint32_t count, std::uint32_t* received);
+
+    // The entry points that the program looks up but never calls: scripted
+    // faults, a check of the device handle where they take one, and else
+    // `normal`. Their outputs are left to the caller.
+    FT_STATUS WithHandle(const char* entry, FT_HANDLE handle);
+    FT_STATUS WithoutHandle(const char* entry, FT_STATUS normal);
+
+private:
+    struct Call {
+        const char* entry;
+        std::string arguments;
+        std::optional<FT_STATUS> scripted;        // pre-empts the call's own behaviour
+        std::optional<std::uint32_t> shortCount;  // bytes that a read or write moves
+    };
+
+    // Counts the call and applies the scenario to it.
+    Call Begin(const char* entry, std::string arguments);
+    // Writes the call to the trace and returns its status.
+    FT_STATUS Finish(const Call& call, FT_STATUS status, const std::string& result = {});
+    bool IsOpenDevice(FT_HANDLE handle) const;
+    std::string HandleText(FT_HANDLE handle) const;
+
+    Scenario m_scenario;
+    Trace m_trace;
+    std::map<std::string, unsigned> m_calls;
+    SimulatedProduct m_product;
+    std::deque<std::uint8_t> m_received;  // bytes the host has not read yet
+    bool m_open = false;
+    char m_device = 0;  // its address is device 0's handle
+};

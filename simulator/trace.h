@@ -1,0 +1,18 @@
+// The simulator's trace: one line per driver call, written as it happens so
+// that a test can read what reached the adapter even after a crash.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+class Trace {
+public:
+    // An empty path, or one that cannot be written, traces nothing.
+    explicit Trace(const std::filesystem::path& path);
+
+    void Line(const std::string& text);
+
+private:
+    std::ofstream m_file;
+};

@@ -1,0 +1,226 @@
+// The adapter device against the simulated driver library. Every test runs
+// in a process of its own, so the library starts fresh with its scenario.
+#include "adapter/Kestro2.h"
+#include "tests/support/simulator_session.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+const Calls kOpenCalls = {
+    "FT_ListDevices 0 0x40000002 -> 0",
+    "FT_Open 0 -> 0",
+    "FT_SetBaudRate device0 100000 -> 0",
+    "FT_SetTimeouts device0 1000 1000 -> 0",
+    "FT_SetDataCharacteristics device0 8 0 0 -> 0",
+};
+
+template <typename Case>
+std::string ParamName(const testing::TestParamInfo<Case>& info)
+{
+    return info.param.name;
+}
+
+void OpenDevice(Kestro2& adapter)
+{
+    adapter.Initialize();
+    adapter.Open();
+}
+
+}  // namespace
+
+TEST(Kestro2WithoutLibrary, InitializeRaisesInitializeErrorFirst)
+{
+    Kestro2 adapter;
+    const char* caught = "nothing";
+    try {
+        adapter.Initialize();
+    } catch (const Kestro2::InitializeError& error) {
+        caught = "InitializeError";
+        EXPECT_STREQ(error.what(), "");
+    } catch (const Kestro2::ConnectionError&) {
+        caught = "ConnectionError";
+    }
+    EXPECT_STREQ(caught, "InitializeError");
+}
+
+TEST(Kestro2LackingEntry, InitializeRaisesInitializeError)
+{
+    SimulatorSession session;
+    Kestro2 adapter;
+    EXPECT_THROW(adapter.Initialize(), Kestro2::InitializeError);
+}
+
+TEST(Kestro2, StartsWithTheExactCallSequence)
+{
+    SimulatorSession session;
+    Kestro2 adapter;
+    adapter.Initialize();
+    ComDevice& device = adapter;  // the dialog opens it through the interface
+    device.Open();
+    adapter.SetTimeouts(5000, 5000);
+
+    Calls expected = kOpenCalls;
+    expected.push_back("FT_SetTimeouts device0 5000 5000 -> 0");
+    EXPECT_EQ(session.Calls(), expected);
+}
+
+namespace {
+
+struct OpenStep {
+    const char* name;
+    const char* failingCall;  // scenario line that makes the step fail
+    std::size_t callsMade;    // of kOpenCalls, the failing one included
+    bool deviceOpen;          // whether the device stays open afterwards
+};
+
+void PrintTo(const OpenStep& step, std::ostream* out)
+{
+    *out << step.failingCall;
+}
+
+}  // namespace
+
+class Kestro2OpenFailure : public testing::TestWithParam<OpenStep> {};
+
+// Each step stops the sequence: the later steps are not attempted and
+// nothing is undone.
+TEST_P(Kestro2OpenFailure, RaisesOpenErrorAndStopsThere)
+{
+    const OpenStep step = GetParam();
+    SimulatorSession session(step.failingCall);
+    Kestro2 adapter;
+    adapter.Initialize();
+    EXPECT_THROW(adapter.Open(), Kestro2::OpenError);
+
+    Calls calls = session.Calls();
+    ASSERT_EQ(calls.size(), step.callsMade);
+    for (std::size_t i = 0; i + 1 < step.callsMade; ++i)
+        EXPECT_EQ(calls[i], kOpenCalls[i]);
+    EXPECT_NE(calls.back(), kOpenCalls[step.callsMade - 1]) << "the failing step reported success";
+
+    // The device opened in step 2 stays open with its handle in the binding.
+    if (step.deviceOpen)
+        EXPECT_NO_THROW(adapter.Purge(FT_PURGE_RX));
+    else
+        EXPECT_THROW(adapter.Purge(FT_PURGE_RX), Kestro2::ConnectionError);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, Kestro2OpenFailure,
+                         testing::Values(OpenStep{"List", "fail FT_ListDevices 2", 1, false},
+                                         OpenStep{"Open", "fail FT_Open 3", 2, false},
+                                         OpenStep{"LineRate", "fail FT_SetBaudRate 7", 3, true},
+                                         OpenStep{"Timeouts", "fail FT_SetTimeouts 4", 4, true},
+                                         OpenStep{"FrameFormat", "fail FT_SetDataCharacteristics 6", 5, true}),
+                         ParamName<OpenStep>);
+
+namespace {
+
+struct TransferFault {
+    const char* name;
+    const char* scenario;
+    bool readFails;
+    bool writeFails;
+};
+
+void PrintTo(const TransferFault& fault, std::ostream* out)
+{
+    *out << '"' << fault.scenario << '"';
+}
+
+}  // namespace
+
+class Kestro2Transfer : public testing::TestWithParam<TransferFault> {};
+
+// A read must deliver the full count; a write that the driver calls
+// successful counts as complete whatever its count.
+TEST_P(Kestro2Transfer, RaisesOnlyForDriverErrorsAndShortReads)
+{
+    const TransferFault fault = GetParam();
+    SimulatorSession session(fault.scenario);
+    Kestro2 adapter;
+    OpenDevice(adapter);
+
+    const std::array<std::uint8_t, 8> sent = {1, 2, 3, 4, 5, 6, 7, 8};
+    if (fault.writeFails)
+        EXPECT_THROW(adapter.Write(sent.data(), sent.size()), Kestro2::WriteError);
+    else
+        EXPECT_NO_THROW(adapter.Write(sent.data(), sent.size()));
+
+    std::array<std::uint8_t, 8> echo = {};
+    if (fault.readFails)
+        EXPECT_THROW(adapter.Read(echo.data(), 4), Kestro2::ReadError);
+    else
+        EXPECT_NO_THROW(adapter.Read(echo.data(), 4));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, Kestro2Transfer,
+    testing::Values(TransferFault{"None", "", false, false},
+                    // 4 of 8 bytes went out, enough for the read of 4 that follows
+                    TransferFault{"ShortWrite", "short FT_Write 4", false, false},
+                    // nothing went out: the read times out
+                    TransferFault{"NothingWritten", "short FT_Write 0", true, false},
+                    TransferFault{"WriteStatus", "fail FT_Write 4", true, true},
+                    TransferFault{"ShortRead", "short FT_Read 3", true, false},
+                    TransferFault{"ReadStatus", "fail FT_Read 4", true, false}),
+    ParamName<TransferFault>);
+
+// The adapter hears its own transmission, then the product's reply.
+TEST(Kestro2, ExchangesAPacketWithTheProduct)
+{
+    SimulatorSession session;
+    Kestro2 adapter;
+    OpenDevice(adapter);
+
+    std::array<std::uint8_t, 269> packet = {};
+    packet[8] = 0x00;
+    packet[9] = 0x02;
+    adapter.Purge(FT_PURGE_RX);
+    adapter.Write(packet.data(), packet.size());
+    std::array<std::uint8_t, 269> echo = {};
+    adapter.Read(echo.data(), echo.size());
+    std::array<std::uint8_t, 4> reply = {};
+    adapter.Read(reply.data(), reply.size());
+
+    EXPECT_EQ(echo, packet);
+    EXPECT_EQ(reply, (std::array<std::uint8_t, 4>{0x00, 0x02, 0x00, 0x02}));
+}
+
+// Purge and SetTimeouts fail with the base class itself, not a derived one.
+TEST(Kestro2, PurgeAndSetTimeoutsRaiseTheBaseClass)
+{
+    SimulatorSession session("fail FT_Purge 4\nfail FT_SetTimeouts 4 2\n");
+    Kestro2 adapter;
+    OpenDevice(adapter);
+
+    const auto raisedType = [](auto&& operation) -> std::string {
+        try {
+            operation();
+        } catch (const Kestro2::ConnectionError& error) {
+            EXPECT_STREQ(error.what(), "");
+            return typeid(error).name();
+        }
+        return "nothing";
+    };
+    const std::string baseClass = typeid(Kestro2::ConnectionError).name();
+    EXPECT_EQ(raisedType([&] { adapter.Purge(FT_PURGE_RX); }), baseClass);
+    EXPECT_EQ(raisedType([&] { adapter.SetTimeouts(5000, 5000); }), baseClass);
+}
+
+TEST(Kestro2, CloseReturnsTheDriversStatusAndRaisesNothing)
+{
+    SimulatorSession session("fail FT_Close 4");
+    Kestro2 adapter;
+    OpenDevice(adapter);
+    EXPECT_EQ(adapter.Close(), FT_IO_ERROR);
+}

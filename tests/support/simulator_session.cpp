@@ -1,0 +1,67 @@
+#include "simulator_session.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+
+void SetEnvironment(const char* name, const std::string& value)
+{
+#if defined(_WIN32)
+    _putenv_s(name, value.c_str());
+#else
+    setenv(name, value.c_str(), 1);
+#endif
+}
+
+// Unique per test, so that tests running side by side keep apart.
+std::filesystem::path FolderForCurrentTest()
+{
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string("d2xx-") + test->test_suite_name() + "-" + test->name();
+    for (char& c : name) {
+        if (c == '/')
+            c = '-';
+    }
+    return std::filesystem::temp_directory_path() / name;
+}
+
+}  // namespace
+
+SimulatorSession::SimulatorSession(std::string_view scenario) : m_folder(FolderForCurrentTest())
+{
+    std::filesystem::remove_all(m_folder);
+    std::filesystem::create_directories(m_folder);
+    const std::filesystem::path scenarioFile = m_folder / "scenario.txt";
+    std::ofstream(scenarioFile) << scenario;
+    SetEnvironment("D2XX_SIM_SCENARIO", scenarioFile.string());
+    SetEnvironment("D2XX_SIM_TRACE", (m_folder / "trace.txt").string());
+}
+
+SimulatorSession::~SimulatorSession()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+}
+
+std::vector<std::string> SimulatorSession::Trace() const
+{
+    std::vector<std::string> lines;
+    std::ifstream file(m_folder / "trace.txt");
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> SimulatorSession::Calls() const
+{
+    std::vector<std::string> calls = Trace();
+    for (std::string& line : calls) {
+        const std::size_t arrow = line.find(" -> ");
+        if (arrow != std::string::npos)
+            line = line.substr(0, line.find(' ', arrow + 4));
+    }
+    return calls;
+}
