@@ -4,9 +4,9 @@
 # Never wine32: this machine's kernel cannot run 32-bit code, and with it
 # installed the wine command fails for 64-bit programs too.
 BUILD_PACKAGES=(
-    cmake ninja-build g++ libgtest-dev googletest
+    cmake ninja-build g++ libgtest-dev googletest python3
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-    wine wine64 xvfb xauth
+    wine wine64 xvfb
 )
 
 install_missing_packages() {
@@ -29,10 +29,35 @@ build_preset() {
     cmake --build --preset "$preset"
 }
 
+# Cleanups for when the calling script exits, run in reverse order.
+CLEANUPS=()
+run_cleanups() {
+    local i
+    for ((i = ${#CLEANUPS[@]} - 1; i >= 0; i--)); do
+        eval "${CLEANUPS[i]}" > /dev/null 2>&1 || true
+    done
+}
+trap run_cleanups EXIT
+
+# An X display of our own for Wine's windows, stopped by its pid on exit.
+start_display() {
+    local number_file
+    number_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$number_file" > /dev/null 2>&1 < /dev/null &
+    CLEANUPS+=("kill $! ; rm -f $number_file")
+    local tries=0
+    while [[ ! -s "$number_file" ]] && ((tries++ < 100)); do
+        sleep 0.1
+    done
+    [[ -s "$number_file" ]] || { echo "Xvfb did not start" >&2; return 1; }
+    export DISPLAY=":$(head -n1 "$number_file")"
+}
+
 # Boots the build's Wine prefix once and keeps one wineserver running for
 # the session, so that each program starts in well under a second. Wine's
 # background processes keep inherited output open: they write to a log file,
-# and are stopped when the calling script exits.
+# and are stopped when the calling script exits. Call start_display first:
+# Wine's desktop process keeps the display it was started with.
 start_wine() {
     local build="$PWD/build/$1"
     export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all
@@ -40,9 +65,12 @@ start_wine() {
         echo "Booting the Wine prefix in $WINEPREFIX"
         wineboot --init > "$build/wineboot.log" 2>&1
     fi
+    wineserver --kill > /dev/null 2>&1 || true
     wineserver --persistent > "$build/wineserver.log" 2>&1 < /dev/null &
-    trap 'wineserver --kill > /dev/null 2>&1 || true' EXIT
+    CLEANUPS+=("WINEPREFIX=$WINEPREFIX wineserver --kill")
     # Two programs that start side by side on a fresh wineserver can hang in
-    # Wine's own start-up: one program first brings its services up.
-    wine cmd /c exit > "$build/wine-start.log" 2>&1 < /dev/null
+    # Wine's own start-up: one program first brings its services up. Without
+    # a window manager, Wine would wait two seconds for one at every hidden
+    # window: its windows go unmanaged.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > "$build/wine-start.log" 2>&1 < /dev/null
 }

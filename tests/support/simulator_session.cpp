@@ -46,22 +46,31 @@ SimulatorSession::~SimulatorSession()
     std::filesystem::remove_all(m_folder, ignored);
 }
 
-std::vector<std::string> SimulatorSession::Trace() const
+std::vector<std::string> ReadTrace(const std::filesystem::path& file)
 {
     std::vector<std::string> lines;
-    std::ifstream file(m_folder / "trace.txt");
-    for (std::string line; std::getline(file, line);)
+    std::ifstream trace(file);
+    for (std::string line; std::getline(trace, line);)
         lines.push_back(line);
     return lines;
 }
 
-std::vector<std::string> SimulatorSession::Calls() const
+std::vector<std::string> CallsOf(std::vector<std::string> trace)
 {
-    std::vector<std::string> calls = Trace();
-    for (std::string& line : calls) {
+    for (std::string& line : trace) {
         const std::size_t arrow = line.find(" -> ");
         if (arrow != std::string::npos)
             line = line.substr(0, line.find(' ', arrow + 4));
     }
-    return calls;
+    return trace;
+}
+
+std::vector<std::string> SimulatorSession::Trace() const
+{
+    return ReadTrace(m_folder / "trace.txt");
+}
+
+std::vector<std::string> SimulatorSession::Calls() const
+{
+    return CallsOf(Trace());
 }

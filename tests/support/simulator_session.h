@@ -8,6 +8,11 @@
 #include <string_view>
 #include <vector>
 
+// The lines of a trace file; empty when there is none.
+std::vector<std::string> ReadTrace(const std::filesystem::path& file);
+// Trace lines up to the status of each call, without the bytes moved.
+std::vector<std::string> CallsOf(std::vector<std::string> trace);
+
 class SimulatorSession {
 public:
     explicit SimulatorSession(std::string_view scenario = {});

@@ -1,0 +1,256 @@
+#include "tests/e2e/update_process.h"
+
+#include "tests/support/simulator_session.h"
+#include "tests/e2e/box_icon.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <thread>
+
+namespace {
+
+constexpr auto kPollInterval = std::chrono::milliseconds(20);
+constexpr int kMessageTextId = 0xFFFF;
+// The icon of a message box: 20 on Windows, 0x440 under Wine.
+constexpr int kMessageIconIds[] = {0x14, 0x440};
+constexpr int kWriteButtonId = 1002;
+constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr wchar_t kMenuClass[] = L"#32768";
+constexpr wchar_t kVersionLine[] = L"Update Version 1.0";
+
+std::filesystem::path ProgramFile(Configuration configuration)
+{
+    return configuration == Configuration::Current ? UPDATE_PROGRAM : UPDATE_PROGRAM_FIRST_GENERATION;
+}
+
+void CopyInto(const std::filesystem::path& file, const std::filesystem::path& folder)
+{
+    std::filesystem::copy_file(file, folder / file.filename(), std::filesystem::copy_options::overwrite_existing);
+}
+
+std::wstring ClassName(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return name;
+}
+
+// Text of a window of another process, asked of the window itself.
+std::wstring TextOf(HWND window)
+{
+    const auto length = static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring text(length + 1, L'\0');
+    SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(length);
+    return text;
+}
+
+bool IsDialog(HWND window)
+{
+    return ClassName(window) == kDialogClass && IsWindowVisible(window);
+}
+
+bool IsMainWindow(HWND window, const UpdateProcess&)
+{
+    return IsDialog(window) && GetDlgItem(window, kWriteButtonId) != nullptr;
+}
+
+bool IsMessageBox(HWND window, const UpdateProcess&)
+{
+    return IsDialog(window) && GetDlgItem(window, kMessageTextId) != nullptr;
+}
+
+bool IsAboutBox(HWND window, const UpdateProcess&)
+{
+    if (!IsDialog(window))
+        return false;
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (TextOf(child) == kVersionLine)
+            return true;
+    }
+    return false;
+}
+
+bool IsPopupMenu(HWND window, const UpdateProcess&)
+{
+    return ClassName(window) == kMenuClass && IsWindowVisible(window);
+}
+
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM search)
+{
+    auto* windows = reinterpret_cast<WindowSearch*>(search);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == windows->processId)
+        windows->windows.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+UpdateProcess::UpdateProcess(const LaunchOptions& options)
+{
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string("update-") + test->test_suite_name() + "-" + test->name();
+    for (char& c : name) {
+        if (c == '/')
+            c = '-';
+    }
+    m_folder = std::filesystem::temp_directory_path() / name;
+    std::filesystem::remove_all(m_folder);
+    const std::filesystem::path program = m_folder / "program";
+    const std::filesystem::path work = m_folder / "work";
+    std::filesystem::create_directories(program);
+    std::filesystem::create_directories(work);
+
+    CopyInto(ProgramFile(options.configuration), program);
+    if (options.library == DriverLibrary::Complete)
+        CopyInto(D2XX_SIMULATOR, program);
+    if (options.library == DriverLibrary::LackingEntry)
+        CopyInto(D2XX_SIMULATOR_LACKING_ENTRY, program);
+    if (options.libraryInWorkingFolder)
+        CopyInto(D2XX_SIMULATOR, work);
+
+    std::ofstream(m_folder / "scenario.txt") << options.scenario;
+    SetEnvironmentVariableW(L"D2XX_SIM_SCENARIO", (m_folder / "scenario.txt").c_str());
+    SetEnvironmentVariableW(L"D2XX_SIM_TRACE", (m_folder / "trace.txt").c_str());
+
+    std::wstring commandLine = L"\"" + (program / "Update.exe").wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, work.c_str(), &startup,
+                        &m_process))
+        ADD_FAILURE() << "Update.exe did not start: error " << GetLastError();
+}
+
+UpdateProcess::~UpdateProcess()
+{
+    if (m_process.hProcess != nullptr) {
+        if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(m_process.hProcess, 1);
+            WaitForSingleObject(m_process.hProcess, INFINITE);
+        }
+        CloseHandle(m_process.hThread);
+        CloseHandle(m_process.hProcess);
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+}
+
+std::vector<HWND> UpdateProcess::TopLevelWindows() const
+{
+    WindowSearch search{m_process.dwProcessId, {}};
+    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.windows;
+}
+
+HWND UpdateProcess::WaitFor(bool (*matches)(HWND window, const UpdateProcess& process))
+{
+    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+    while (std::chrono::steady_clock::now() < deadline) {
+        for (HWND window : TopLevelWindows()) {
+            if (matches(window, *this))
+                return window;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    return nullptr;
+}
+
+HWND UpdateProcess::WaitForMainWindow()
+{
+    m_mainWindow = WaitFor(&IsMainWindow);
+    return m_mainWindow;
+}
+
+std::optional<MessageBoxView> UpdateProcess::WaitForMessageBox()
+{
+    const HWND box = WaitFor(&IsMessageBox);
+    if (box == nullptr)
+        return std::nullopt;
+    MessageBoxView view;
+    view.window = box;
+    view.owner = GetWindow(box, GW_OWNER);
+    view.caption = TextOf(box);
+    view.text = TextOf(GetDlgItem(box, kMessageTextId));
+    for (int iconId : kMessageIconIds) {
+        if (const HWND icon = GetDlgItem(box, iconId))
+            view.icon = RecognizeBoxIcon(icon);
+    }
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassName(child) == L"Button" && IsWindowVisible(child))
+            view.buttons.push_back(GetDlgCtrlID(child));
+    }
+    return view;
+}
+
+HWND UpdateProcess::WaitForAboutBox()
+{
+    return WaitFor(&IsAboutBox);
+}
+
+HWND UpdateProcess::WaitForPopupMenu()
+{
+    return WaitFor(&IsPopupMenu);
+}
+
+bool UpdateProcess::Press(HWND window, int buttonId)
+{
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, buttonId)));
+    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    return true;
+}
+
+bool UpdateProcess::WaitForExit()
+{
+    return WaitForSingleObject(m_process.hProcess, static_cast<DWORD>(kDeadline.count())) == WAIT_OBJECT_0;
+}
+
+bool UpdateProcess::IsWithoutMessageBox()
+{
+    for (HWND window : TopLevelWindows()) {
+        if (IsMessageBox(window, *this))
+            return false;
+    }
+    return true;
+}
+
+std::wstring UpdateProcess::ControlText(int controlId)
+{
+    return TextOf(GetDlgItem(m_mainWindow, controlId));
+}
+
+bool UpdateProcess::IsControlEnabled(int controlId)
+{
+    return IsWindowEnabled(GetDlgItem(m_mainWindow, controlId)) != FALSE;
+}
+
+bool UpdateProcess::HasFocus(int controlId)
+{
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(m_mainWindow, nullptr), &thread) &&
+           thread.hwndFocus == GetDlgItem(m_mainWindow, controlId);
+}
+
+std::wstring UpdateProcess::WindowText(HWND window) const
+{
+    return TextOf(window);
+}
+
+std::vector<std::string> UpdateProcess::TraceCalls() const
+{
+    return CallsOf(ReadTrace(m_folder / "trace.txt"));
+}

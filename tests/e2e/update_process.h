@@ -1,0 +1,88 @@
+// Drives the real Update.exe as a user would: starts it in a folder of its
+// own with the simulated driver library, finds its windows, reads and
+// answers its message boxes, and reads its controls. Every wait has a
+// deadline, and the process is ended by its handle when the test ends, so
+// that no case can hang the suite.
+#pragma once
+
+#include "tests/e2e/box_icon.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Which driver library lies beside the program.
+enum class DriverLibrary {
+    None,
+    Complete,
+    LackingEntry,
+};
+
+enum class Configuration {
+    Current,
+    FirstGeneration,
+};
+
+struct LaunchOptions {
+    Configuration configuration = Configuration::Current;
+    DriverLibrary library = DriverLibrary::Complete;
+    std::string scenario;  // the simulator's scenario file
+    // A complete driver library in the working folder (which must never be
+    // loaded from there).
+    bool libraryInWorkingFolder = false;
+};
+
+struct MessageBoxView {
+    HWND window = nullptr;
+    HWND owner = nullptr;
+    std::wstring caption;
+    std::wstring text;
+    BoxIcon icon = BoxIcon::None;
+    std::vector<int> buttons;  // the ids of its push buttons, IDOK = 1, IDCANCEL = 2
+};
+
+class UpdateProcess {
+public:
+    static constexpr std::chrono::milliseconds kDeadline{10000};
+
+    explicit UpdateProcess(const LaunchOptions& options);
+    ~UpdateProcess();
+    UpdateProcess(const UpdateProcess&) = delete;
+    UpdateProcess& operator=(const UpdateProcess&) = delete;
+
+    // The visible main window, once it is there; null at the deadline.
+    HWND WaitForMainWindow();
+    // The first message box that appears; nothing at the deadline.
+    std::optional<MessageBoxView> WaitForMessageBox();
+    // The About box (a dialog with the version line); null at the deadline.
+    HWND WaitForAboutBox();
+    // An open popup menu; null at the deadline.
+    HWND WaitForPopupMenu();
+    // Presses a button of a box or dialog and waits until the window is gone.
+    bool Press(HWND window, int buttonId);
+    // True when the process has ended by the deadline.
+    bool WaitForExit();
+    // True when no window of the process is open at the time of the call.
+    bool IsWithoutMessageBox();
+
+    std::wstring ControlText(int controlId);
+    bool IsControlEnabled(int controlId);
+    bool HasFocus(int controlId);
+    std::wstring WindowText(HWND window) const;
+
+    // The simulator's trace, each call up to its status.
+    std::vector<std::string> TraceCalls() const;
+    const std::filesystem::path& Folder() const { return m_folder; }
+
+private:
+    std::vector<HWND> TopLevelWindows() const;
+    HWND WaitFor(bool (*matches)(HWND window, const UpdateProcess& process));
+
+    std::filesystem::path m_folder;
+    PROCESS_INFORMATION m_process{};
+    HWND m_mainWindow = nullptr;
+};
