@@ -42,6 +42,11 @@ std::string FirstBinEntry()
     return {};
 }
 
+int AsDescriptor(std::intptr_t handle)
+{
+    return static_cast<int>(handle);
+}
+
 }  // namespace
 
 UpdateFile UpdateFile::OpenFirstInWorkingDirectory()
@@ -55,11 +60,11 @@ UpdateFile UpdateFile::OpenFirstInWorkingDirectory()
     if (!file.IsOpen())
         return {};
     struct stat status {};
-    if (fstat(static_cast<int>(file.m_handle), &status) != 0 || !S_ISREG(status.st_mode))
+    if (fstat(AsDescriptor(file.m_handle), &status) != 0 || !S_ISREG(status.st_mode))
         return {};
     // This platform has no exclusive open: an advisory lock keeps a second
     // opener out, as far as that opener asks for the lock too.
-    if (flock(static_cast<int>(file.m_handle), LOCK_EX | LOCK_NB) != 0)
+    if (flock(AsDescriptor(file.m_handle), LOCK_EX | LOCK_NB) != 0)
         return {};
     return file;
 }
@@ -67,17 +72,18 @@ UpdateFile UpdateFile::OpenFirstInWorkingDirectory()
 std::optional<std::uint64_t> UpdateFile::Length() const
 {
     struct stat status {};
-    if (fstat(static_cast<int>(m_handle), &status) != 0)
+    if (fstat(AsDescriptor(m_handle), &status) != 0)
         return std::nullopt;
     return static_cast<std::uint64_t>(status.st_size);
 }
 
 std::size_t UpdateFile::Read(std::span<std::uint8_t> destination)
 {
+    // A read may stop short of the end of the file (a signal, a network file
+    // system); reading on keeps every block at its place in the image.
     std::size_t total = 0;
     while (total < destination.size()) {
-        const ssize_t count =
-            read(static_cast<int>(m_handle), destination.data() + total, destination.size() - total);
+        const ssize_t count = read(AsDescriptor(m_handle), destination.data() + total, destination.size() - total);
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
@@ -93,5 +99,5 @@ void UpdateFile::Close() noexcept
 {
     // The lock goes with the descriptor.
     if (IsOpen())
-        close(static_cast<int>(std::exchange(m_handle, kNoHandle)));
+        close(AsDescriptor(std::exchange(m_handle, kNoHandle)));
 }

@@ -15,7 +15,6 @@
 #include <map>
 #include <optional>
 #include <ostream>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,18 +25,18 @@ const ProductName kName = NameOf("ABCDEFGH");
 
 constexpr std::uint64_t kLargestFile = 8 + 65535ull * 256;
 
+// Payload bytes written; beyond them a file is a sparse extension of zeros,
+// so that the largest file costs nothing to make.
+constexpr std::size_t kWrittenPayload = 1000;
+
 // A payload byte that differs from its neighbours and from the 0xFF fill.
 std::uint8_t PayloadByte(std::size_t offset)
 {
     return static_cast<std::uint8_t>(offset * 7 % 251);
 }
 
-// An update file of `length` bytes. Beyond the first few blocks the payload
-// is left to a sparse extension of zeros, so that the largest file costs
-// nothing to make.
 void WriteUpdateFileOfLength(const std::filesystem::path& path, std::uint64_t length)
 {
-    constexpr std::size_t kWrittenPayload = 1000;
     const std::uint64_t payloadLength = length > 8 ? length - 8 : 0;
     std::vector<std::uint8_t> payload(std::min<std::uint64_t>(payloadLength, kWrittenPayload));
     for (std::size_t i = 0; i < payload.size(); ++i)
@@ -54,7 +53,7 @@ std::array<std::uint8_t, 256> ExpectedBlock(std::uint64_t fileLength, std::uint6
     for (std::uint64_t i = 0; i < block.size(); ++i) {
         const std::uint64_t offset = number * 256 + i;
         if (8 + offset < fileLength)
-            block[i] = offset < 1000 ? PayloadByte(offset) : 0;
+            block[i] = offset < kWrittenPayload ? PayloadByte(offset) : 0;
     }
     return block;
 }
@@ -146,7 +145,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedFolder{"SevenBytes",
                                   [] { WriteFileBytes("image.bin", std::vector<std::uint8_t>(7, 'A')); },
                                   UpdateFileRefusal::ShorterThanHeader},
-                    RefusedFolder{"OneByteOverTheLargest", [] { WriteUpdateFileOfLength("image.bin", kLargestFile + 1); },
+                    RefusedFolder{"OneByteOverTheLargest",
+                                  [] { WriteUpdateFileOfLength("image.bin", kLargestFile + 1); },
                                   UpdateFileRefusal::TooManyBlocks}),
     ParamName<RefusedFolder>);
 
