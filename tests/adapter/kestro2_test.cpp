@@ -1,6 +1,7 @@
 // The adapter device against the simulated driver library. Every test runs
 // in a process of its own, so the library starts fresh with its scenario.
 #include "adapter/Kestro2.h"
+#include "tests/support/param_name.h"
 #include "tests/support/simulator_session.h"
 
 #include <gtest/gtest.h>
@@ -23,12 +24,6 @@ const Calls kOpenCalls = {
     "FT_SetTimeouts device0 1000 1000 -> 0",
     "FT_SetDataCharacteristics device0 8 0 0 -> 0",
 };
-
-template <typename Case>
-std::string ParamName(const testing::TestParamInfo<Case>& info)
-{
-    return info.param.name;
-}
 
 void OpenDevice(Kestro2& adapter)
 {

@@ -1,6 +1,7 @@
 // Starting and ending Update.exe, its window, its system menu and its
 // languages, seen from outside as a user sees them.
 #include "tests/e2e/update_process.h"
+#include "tests/support/param_name.h"
 
 #include <gtest/gtest.h>
 
@@ -95,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailedStart{"FirstGenerationNoAdapter",
                     {.configuration = Configuration::FirstGeneration, .scenario = "fail FT_ListDevices 2"},
                     L"A Kestro-2 is not connected."}),
-    [](const testing::TestParamInfo<FailedStart>& info) { return std::string(info.param.name); });
+    ParamName<FailedStart>);
 
 TEST(UpdateStart, OpensTheAdapterAndWaitsWithWriteFocused)
 {
@@ -107,7 +108,7 @@ TEST(UpdateStart, OpensTheAdapterAndWaitsWithWriteFocused)
     EXPECT_EQ(update.ControlText(kStatusId), L"");
     EXPECT_EQ(update.ControlText(kWriteId), L"WRITE");
     EXPECT_TRUE(update.IsControlEnabled(kWriteId));
-    EXPECT_TRUE(update.HasFocus(kWriteId));
+    EXPECT_TRUE(update.WaitForFocus(kWriteId));
     EXPECT_TRUE(update.IsWithoutMessageBox());
 }
 

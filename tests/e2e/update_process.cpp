@@ -1,7 +1,7 @@
 #include "tests/e2e/update_process.h"
 
 #include "tests/support/simulator_session.h"
-#include "tests/e2e/box_icon.h"
+#include "tests/support/test_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -96,13 +96,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM search)
 
 UpdateProcess::UpdateProcess(const LaunchOptions& options)
 {
-    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("update-") + test->test_suite_name() + "-" + test->name();
-    for (char& c : name) {
-        if (c == '/')
-            c = '-';
-    }
-    m_folder = std::filesystem::temp_directory_path() / name;
+    m_folder = FolderForCurrentTest("update-");
     std::filesystem::remove_all(m_folder);
     const std::filesystem::path program = m_folder / "program";
     const std::filesystem::path work = m_folder / "work";
@@ -237,12 +231,19 @@ bool UpdateProcess::IsControlEnabled(int controlId)
     return IsWindowEnabled(GetDlgItem(m_mainWindow, controlId)) != FALSE;
 }
 
-bool UpdateProcess::HasFocus(int controlId)
+bool UpdateProcess::WaitForFocus(int controlId)
 {
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof thread;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(m_mainWindow, nullptr), &thread) &&
-           thread.hwndFocus == GetDlgItem(m_mainWindow, controlId);
+    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+    for (;;) {
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof thread;
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(m_mainWindow, nullptr), &thread) &&
+            thread.hwndFocus == GetDlgItem(m_mainWindow, controlId))
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(kPollInterval);
+    }
 }
 
 std::wstring UpdateProcess::WindowText(HWND window) const

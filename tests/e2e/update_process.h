@@ -71,7 +71,8 @@ public:
 
     std::wstring ControlText(int controlId);
     bool IsControlEnabled(int controlId);
-    bool HasFocus(int controlId);
+    // True once the control has the keyboard focus, false at the deadline.
+    bool WaitForFocus(int controlId);
     std::wstring WindowText(HWND window) const;
 
     // The simulator's trace, each call up to its status.

@@ -1,6 +1,6 @@
 #include "simulator_session.h"
 
-#include <gtest/gtest.h>
+#include "test_folder.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -16,21 +16,9 @@ void SetEnvironment(const char* name, const std::string& value)
 #endif
 }
 
-// Unique per test, so that tests running side by side keep apart.
-std::filesystem::path FolderForCurrentTest()
-{
-    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("d2xx-") + test->test_suite_name() + "-" + test->name();
-    for (char& c : name) {
-        if (c == '/')
-            c = '-';
-    }
-    return std::filesystem::temp_directory_path() / name;
-}
-
 }  // namespace
 
-SimulatorSession::SimulatorSession(std::string_view scenario) : m_folder(FolderForCurrentTest())
+SimulatorSession::SimulatorSession(std::string_view scenario) : m_folder(FolderForCurrentTest("d2xx-"))
 {
     std::filesystem::remove_all(m_folder);
     std::filesystem::create_directories(m_folder);

@@ -1,0 +1,75 @@
+// The update image: the open update file together with what its length and
+// its header say, the product name and the number of 256-byte payload
+// blocks. The payload is read block by block, front to back, and sent as it
+// is; only the header is scrambled.
+#pragma once
+
+#include "update/ProductName.h"
+#include "update/UpdateFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+
+// Why finding the update file gave no image. Nothing has been sent then.
+enum class UpdateFileRefusal {
+    NoUsableFile,       // no "*.bin" entry, or the first one cannot be opened or read
+    ShorterThanHeader,  // fewer than 8 bytes: no whole product name
+    TooManyBlocks,      // over 65535 blocks: the 16-bit block count would cut the image short
+};
+
+class UpdateImageOrRefusal;
+
+class UpdateImage {
+public:
+    static constexpr std::size_t kHeaderSize = kProductNameSize;
+    static constexpr std::size_t kBlockSize = 256;
+    // The block count travels as a 16-bit field.
+    static constexpr std::uint64_t kMaxBlockCount = 0xFFFF;
+
+    using Block = std::span<std::uint8_t, kBlockSize>;
+
+    // Finds and opens the update file in the working directory and reads its
+    // header. The image keeps the file open until it goes.
+    static UpdateImageOrRefusal FindAndOpen();
+
+    const ProductName& Name() const { return m_name; }
+    // Each byte the character of the same value (ISO 8859-1), always 8
+    // characters; a zero byte shows as a blank, so that a display that ends
+    // text at the first zero still shows what follows the name.
+    std::wstring NameText() const;
+    // The name immediately followed by the question, with nothing between:
+    // a question that wants a blank before it brings its own.
+    std::wstring ConfirmationText(std::wstring_view question) const;
+    std::uint16_t BlockCount() const { return m_blockCount; }
+
+    // Fills `block` with 0xFF, then reads the next block of the payload into
+    // it: what the file doesn't supply stays 0xFF. Raises UpdateFileError.
+    void ReadNextBlock(Block block);
+
+private:
+    UpdateImage(UpdateFile file, const ProductName& name, std::uint16_t blockCount);
+
+    UpdateFile m_file;
+    ProductName m_name;
+    std::uint16_t m_blockCount;
+};
+
+// What finding the update file yields: an open image, or why there is none.
+class UpdateImageOrRefusal {
+public:
+    UpdateImageOrRefusal(UpdateImage image) : m_outcome(std::move(image)) {}
+    UpdateImageOrRefusal(UpdateFileRefusal refusal) : m_outcome(refusal) {}
+
+    bool HasImage() const { return std::holds_alternative<UpdateImage>(m_outcome); }
+    // Each raises std::bad_variant_access when asked for what isn't there.
+    UpdateImage& Image() { return std::get<UpdateImage>(m_outcome); }
+    UpdateFileRefusal Refusal() const { return std::get<UpdateFileRefusal>(m_outcome); }
+
+private:
+    std::variant<UpdateImage, UpdateFileRefusal> m_outcome;
+};
