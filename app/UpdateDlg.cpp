@@ -5,6 +5,7 @@
 #include "framework/DataExchange.h"
 #include "framework/PaintDC.h"
 #include "framework/StringResource.h"
+#include "update/ImageTransfer.h"
 
 namespace {
 
@@ -12,6 +13,20 @@ namespace {
 // 1000 ms from opening: a product may take its time to answer.
 constexpr std::uint32_t kTimeoutMs = 5000;
 constexpr UINT kSystemCommandMask = 0xFFF0;
+// The caption of the boxes about the update file, the same in every language.
+constexpr wchar_t kUpdateCaption[] = L"Update";
+
+// The transfer names its texts by their numbers in the string table.
+static_assert(static_cast<UINT>(MessageId::Confirm) == IDS_CONFIRM);
+static_assert(static_cast<UINT>(MessageId::Writing) == IDS_WRITING);
+static_assert(static_cast<UINT>(MessageId::Succeeded) == IDS_SUCCEEDED);
+static_assert(static_cast<UINT>(MessageId::NoProduct) == IDS_NO_PRODUCT);
+static_assert(static_cast<UINT>(MessageId::WriteError) == IDS_WRITE_ERROR);
+static_assert(static_cast<UINT>(MessageId::NoUpdateFile) == IDS_NO_UPDATE_FILE);
+static_assert(static_cast<UINT>(MessageId::ProductMismatch) == IDS_PRODUCT_MISMATCH);
+static_assert(static_cast<UINT>(MessageId::FileTooShort) == IDS_FILE_TOO_SHORT);
+static_assert(static_cast<UINT>(MessageId::FileTooLarge) == IDS_FILE_TOO_LARGE);
+static_assert(static_cast<UINT>(MessageId::FileReadError) == IDS_FILE_READ_ERROR);
 
 }  // namespace
 
@@ -58,12 +73,10 @@ BOOL CUpdateDlg::OnInitDialog()
         device.Open();
         m_adapter.SetTimeouts(kTimeoutMs, kTimeoutMs);
     } catch (const Kestro2::InitializeError&) {
-        MessageBox(LoadStringResource(IDS_NO_DRIVER).c_str(), LoadStringResource(IDS_ERROR).c_str(),
-                   MB_OK | MB_ICONERROR);
+        ShowError(IDS_NO_DRIVER);
         OnCancel();
     } catch (const Kestro2::ConnectionError&) {
-        MessageBox(LoadStringResource(IDS_NO_ADAPTER).c_str(), LoadStringResource(IDS_ERROR).c_str(),
-                   MB_OK | MB_ICONERROR);
+        ShowError(IDS_NO_ADAPTER);
         OnCancel();
     }
 
@@ -110,7 +123,74 @@ void CUpdateDlg::OnBnClickedWrite()
 
 void CUpdateDlg::OnWrite()
 {
-    // The image transfer arrives with the update engine.
+    RunImageTransfer(m_adapter, *this);
+}
+
+void CUpdateDlg::ShowError(UINT textId)
+{
+    MessageBox(LoadStringResource(textId).c_str(), LoadStringResource(IDS_ERROR).c_str(), MB_OK | MB_ICONERROR);
+}
+
+bool CUpdateDlg::ShowBox(Box box, MessageId text, std::wstring_view prefix)
+{
+    const auto textId = static_cast<UINT>(text);
+    if (box == Box::Failure) {
+        ShowError(textId);
+        return true;
+    }
+    const std::wstring message = std::wstring(prefix) + LoadStringResource(textId);
+    const UINT type = box == Box::Question ? MB_OKCANCEL | MB_ICONQUESTION
+                      : box == Box::Success ? MB_OK | MB_ICONINFORMATION
+                                            : MB_OK | MB_ICONERROR;
+    return MessageBox(message.c_str(), kUpdateCaption, type) != IDCANCEL;
+}
+
+void CUpdateDlg::SetStatus(MessageId text)
+{
+    m_strStatus = LoadStringResource(static_cast<UINT>(text));
+    UpdateData(FALSE);
+}
+
+void CUpdateDlg::EnableWrite(bool enable)
+{
+    m_btnWrite.EnableWindow(enable ? TRUE : FALSE);
+}
+
+void CUpdateDlg::SetProgressRange(std::uint16_t upper)
+{
+    m_progress.SetRange(0, upper);
+}
+
+void CUpdateDlg::SetProgressPosition(int position)
+{
+    m_progress.SetPos(position);
+}
+
+void CUpdateDlg::SetProgressStep(int step)
+{
+    m_progress.SetStep(step);
+}
+
+void CUpdateDlg::StepProgress()
+{
+    m_progress.StepIt();
+}
+
+void CUpdateDlg::Repaint()
+{
+    UpdateWindow();
+}
+
+void CUpdateDlg::BeginBusy()
+{
+    BeginWaitCursor();
+    SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+}
+
+void CUpdateDlg::EndBusy()
+{
+    SetThreadExecutionState(ES_CONTINUOUS);
+    EndWaitCursor();
 }
 
 void CUpdateDlg::SetFailedState()

@@ -6,17 +6,18 @@
 #include "app/resource.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
+#include "update/TransferView.h"
 
 #include <string>
 
-class CUpdateDlg : public CDialog {
+class CUpdateDlg : public CDialog, private TransferView {
 public:
     enum { IDD = IDD_UPDATE_DIALOG };
 
     explicit CUpdateDlg(CWnd* pParent = nullptr);
 
     // After an error box: status "Failed", the WRITE button enabled again.
-    void SetFailedState();
+    void SetFailedState() override;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -30,6 +31,20 @@ protected:
     void OnBnClickedWrite();
     // The image transfer.
     void OnWrite();
+    // An error box: caption "Error" in the user's language, stop icon, OK.
+    void ShowError(UINT textId);
+
+    // What the image transfer does on the screen.
+    bool ShowBox(Box box, MessageId text, std::wstring_view prefix) override;
+    void SetStatus(MessageId text) override;
+    void EnableWrite(bool enable) override;
+    void SetProgressRange(std::uint16_t upper) override;
+    void SetProgressPosition(int position) override;
+    void SetProgressStep(int step) override;
+    void StepProgress() override;
+    void Repaint() override;
+    void BeginBusy() override;
+    void EndBusy() override;
 
     Kestro2 m_adapter;
     HICON m_hIcon;

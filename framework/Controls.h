@@ -4,6 +4,14 @@
 
 #include "framework/Wnd.h"
 
-class CProgressCtrl : public CWnd {};
+class CProgressCtrl : public CWnd {
+public:
+    // The range is sent as two 16-bit words, so an upper bound up to 65535 fits.
+    void SetRange(WORD lower, WORD upper);
+    int SetPos(int position);
+    int SetStep(int step);
+    // Advances the position by the step.
+    int StepIt();
+};
 
 class CButton : public CWnd {};

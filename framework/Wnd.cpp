@@ -41,6 +41,16 @@ int CWnd::MessageBox(const wchar_t* text, const wchar_t* caption, UINT type)
     return ::MessageBoxW(m_hWnd, text, caption, type);
 }
 
+void CWnd::BeginWaitCursor()
+{
+    m_cursorBeforeWait = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+}
+
+void CWnd::EndWaitCursor()
+{
+    SetCursor(m_cursorBeforeWait);
+}
+
 const MessageMap* CWnd::GetThisMessageMap()
 {
     static const MessageMapEntry noEntries[] = {{0, 0, 0, nullptr}};

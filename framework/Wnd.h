@@ -25,6 +25,9 @@ public:
     HICON SetIcon(HICON icon, BOOL bigIcon);
     // A modal box owned by this window; returns the button pressed.
     int MessageBox(const wchar_t* text, const wchar_t* caption, UINT type);
+    // The busy cursor, until EndWaitCursor puts back the one before it.
+    void BeginWaitCursor();
+    void EndWaitCursor();
 
     // Runs this window's handler for the message, if its map has one.
     // False when there is none, or when the handler asked for the default.
@@ -44,4 +47,5 @@ protected:
 
 private:
     bool m_defaultRequested = false;
+    HCURSOR m_cursorBeforeWait = nullptr;
 };

@@ -1,0 +1,58 @@
+// What the image transfer needs of the screen: message boxes, the status
+// line, the WRITE button, the progress bar, repainting and the busy state.
+// The main window implements it with Win32; tests record what it is told.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// The texts that the transfer shows, by their number in the program's string
+// table; the window looks each up when it shows it.
+enum class MessageId : unsigned {
+    Confirm = 102,
+    Writing = 103,
+    Succeeded = 104,
+    NoProduct = 106,
+    WriteError = 108,
+    NoUpdateFile = 109,
+    ProductMismatch = 110,
+    FileTooShort = 113,
+    FileTooLarge = 114,
+    FileReadError = 115,
+};
+
+enum class Box {
+    FileProblem,  // caption "Update", stop icon, OK
+    Question,     // caption "Update", question icon, OK and Cancel
+    Failure,      // caption the word for error, stop icon, OK
+    Success,      // caption "Update", information icon, OK
+};
+
+class TransferView {
+public:
+    // A modal box owned by the main window, showing `prefix` immediately
+    // followed by the text of `text`. True when the user chose OK.
+    virtual bool ShowBox(Box box, MessageId text, std::wstring_view prefix = {}) = 0;
+    virtual void SetStatus(MessageId text) = 0;
+    // Status "Failed" and the WRITE button enabled, after an error box.
+    virtual void SetFailedState() = 0;
+    virtual void EnableWrite(bool enable) = 0;
+
+    // The progress bar, which keeps what it shows from one transfer to the next.
+    virtual void SetProgressRange(std::uint16_t upper) = 0;  // from 0
+    virtual void SetProgressPosition(int position) = 0;
+    virtual void SetProgressStep(int step) = 0;
+    virtual void StepProgress() = 0;
+
+    // Paints what is pending now: no messages are handled during a transfer.
+    virtual void Repaint() = 0;
+
+    // From the confirmation to the end of a transfer: the wait cursor shows,
+    // and the PC must not go to sleep, which would leave the product half
+    // written.
+    virtual void BeginBusy() = 0;
+    virtual void EndBusy() = 0;
+
+protected:
+    ~TransferView() = default;
+};
