@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 namespace {
@@ -14,6 +17,7 @@ constexpr auto kPollInterval = std::chrono::milliseconds(20);
 constexpr int kMessageTextId = 0xFFFF;
 // The icon of a message box: 20 on Windows, 0x440 under Wine.
 constexpr int kMessageIconIds[] = {0x14, 0x440};
+constexpr int kProgressId = 1000;
 constexpr int kWriteButtonId = 1002;
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kMenuClass[] = L"#32768";
@@ -114,6 +118,7 @@ UpdateProcess::UpdateProcess(const LaunchOptions& options)
     std::ofstream(m_folder / "scenario.txt") << options.scenario;
     SetEnvironmentVariableW(L"D2XX_SIM_SCENARIO", (m_folder / "scenario.txt").c_str());
     SetEnvironmentVariableW(L"D2XX_SIM_TRACE", (m_folder / "trace.txt").c_str());
+    SetEnvironmentVariableW(L"D2XX_SIM_IMAGE", (m_folder / "received.img").c_str());
 
     std::wstring commandLine = L"\"" + (program / "Update.exe").wstring() + L"\"";
     STARTUPINFOW startup{};
@@ -221,6 +226,33 @@ bool UpdateProcess::IsWithoutMessageBox()
     return true;
 }
 
+void UpdateProcess::ClickWrite()
+{
+    PostMessageW(m_mainWindow, WM_COMMAND, MAKEWPARAM(kWriteButtonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(m_mainWindow, kWriteButtonId)));
+}
+
+bool UpdateProcess::WaitForWriteEnabled()
+{
+    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+    while (!IsControlEnabled(kWriteButtonId)) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    return true;
+}
+
+int UpdateProcess::ProgressUpper()
+{
+    return static_cast<int>(SendMessageW(GetDlgItem(m_mainWindow, kProgressId), PBM_GETRANGE, FALSE, 0));
+}
+
+int UpdateProcess::ProgressPosition()
+{
+    return static_cast<int>(SendMessageW(GetDlgItem(m_mainWindow, kProgressId), PBM_GETPOS, 0, 0));
+}
+
 std::wstring UpdateProcess::ControlText(int controlId)
 {
     return TextOf(GetDlgItem(m_mainWindow, controlId));
@@ -253,5 +285,16 @@ std::wstring UpdateProcess::WindowText(HWND window) const
 
 std::vector<std::string> UpdateProcess::TraceCalls() const
 {
-    return CallsOf(ReadTrace(m_folder / "trace.txt"));
+    return CallsOf(Trace());
+}
+
+std::vector<std::string> UpdateProcess::Trace() const
+{
+    return ReadTrace(m_folder / "trace.txt");
+}
+
+std::vector<std::uint8_t> UpdateProcess::ReceivedImage() const
+{
+    std::ifstream file(m_folder / "received.img", std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -69,6 +70,13 @@ public:
     // True when no window of the process is open at the time of the call.
     bool IsWithoutMessageBox();
 
+    // Clicks WRITE, as the mouse would.
+    void ClickWrite();
+    // True once WRITE is enabled, false at the deadline.
+    bool WaitForWriteEnabled();
+    int ProgressUpper();
+    int ProgressPosition();
+
     std::wstring ControlText(int controlId);
     bool IsControlEnabled(int controlId);
     // True once the control has the keyboard focus, false at the deadline.
@@ -77,7 +85,12 @@ public:
 
     // The simulator's trace, each call up to its status.
     std::vector<std::string> TraceCalls() const;
-    const std::filesystem::path& Folder() const { return m_folder; }
+    // The whole trace, with the bytes moved.
+    std::vector<std::string> Trace() const;
+    // The image that the simulated product has accepted.
+    std::vector<std::uint8_t> ReceivedImage() const;
+    // The program's working folder, where update files go.
+    std::filesystem::path WorkFolder() const { return m_folder / "work"; }
 
 private:
     std::vector<HWND> TopLevelWindows() const;

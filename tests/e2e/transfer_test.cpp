@@ -1,0 +1,298 @@
+// Pressing WRITE, end to end: the update file, the question, the packets on
+// the line, the progress bar, the status line and the closing message.
+#include "tests/e2e/update_process.h"
+#include "tests/support/param_name.h"
+#include "tests/update/update_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kStatusId = 1001;
+constexpr int kWriteId = 1002;
+constexpr wchar_t kQuestion[] = L"ABCDEFGH will be updated. Are you sure?";
+constexpr wchar_t kSucceeded[] = L"This update succeeded.";
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A payload that shows where each byte came from.
+Bytes Payload(std::size_t size)
+{
+    Bytes payload(size);
+    for (std::size_t i = 0; i < size; ++i)
+        payload[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+    return payload;
+}
+
+std::string Hex(const Bytes& bytes)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    for (std::uint8_t byte : bytes) {
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0x0F];
+    }
+    return text;
+}
+
+// The packet as the line must carry it, worked out here from the protocol.
+Bytes Packet(std::uint16_t number, std::uint16_t count, const Bytes& payload)
+{
+    Bytes packet = {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H'};
+    for (std::uint16_t field : {number, count}) {
+        packet.push_back(static_cast<std::uint8_t>(field >> 8));
+        packet.push_back(static_cast<std::uint8_t>(field & 0xFF));
+    }
+    Bytes block(256, number == 0xFFFF ? 0x00 : 0xFF);
+    if (number != 0xFFFF) {
+        const std::size_t start = 256u * number;
+        std::copy(payload.begin() + static_cast<std::ptrdiff_t>(start),
+                  payload.begin() + static_cast<std::ptrdiff_t>(std::min(payload.size(), start + 256)), block.begin());
+    }
+    packet.insert(packet.end(), block.begin(), block.end());
+    packet.push_back(static_cast<std::uint8_t>(std::accumulate(packet.begin(), packet.end(), 0u)));
+    return packet;
+}
+
+// The bytes of every packet that went out, in order.
+std::vector<std::string> WrittenPackets(const UpdateProcess& update)
+{
+    std::vector<std::string> packets;
+    const std::string prefix = "FT_Write device0 269 -> 0 wrote 269 ";
+    for (const std::string& line : update.Trace()) {
+        if (line.rfind(prefix, 0) == 0)
+            packets.push_back(line.substr(prefix.size()));
+    }
+    return packets;
+}
+
+class UpdateTransfer : public testing::Test {
+protected:
+    void Launch(const LaunchOptions& options = {})
+    {
+        m_update.emplace(options);
+        ASSERT_NE(m_update->WaitForMainWindow(), nullptr);
+    }
+
+    void WriteImage(const Bytes& payload)
+    {
+        WriteUpdateFile(m_update->WorkFolder() / "image.bin", NameOf("ABCDEFGH"), payload);
+    }
+
+    // Clicks WRITE and answers the question with OK; the closing box.
+    MessageBoxView ConfirmedTransfer()
+    {
+        m_update->ClickWrite();
+        const std::optional<MessageBoxView> question = m_update->WaitForMessageBox();
+        EXPECT_TRUE(question.has_value());
+        if (!question)
+            return {};
+        EXPECT_TRUE(m_update->Press(question->window, IDOK));
+        const std::optional<MessageBoxView> closing = m_update->WaitForMessageBox();
+        EXPECT_TRUE(closing.has_value());
+        return closing.value_or(MessageBoxView{});
+    }
+
+    // Dismisses the closing box and waits for WRITE to come back.
+    void Dismiss(const MessageBoxView& box)
+    {
+        EXPECT_TRUE(m_update->Press(box.window, IDOK));
+        EXPECT_TRUE(m_update->WaitForWriteEnabled());
+    }
+
+    std::optional<UpdateProcess> m_update;
+};
+
+}  // namespace
+
+TEST_F(UpdateTransfer, WithoutAnUpdateFileSaysSoAndChangesNothing)
+{
+    Launch();
+    const std::vector<std::string> startCalls = m_update->TraceCalls();
+    m_update->ClickWrite();
+    const std::optional<MessageBoxView> box = m_update->WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, L"There is not a update file.");
+    EXPECT_EQ(box->caption, L"Update");
+    EXPECT_EQ(box->icon, BoxIcon::Stop);
+    EXPECT_TRUE(m_update->IsControlEnabled(kWriteId));
+    Dismiss(*box);
+    EXPECT_EQ(m_update->ControlText(kStatusId), L"");
+    EXPECT_EQ(m_update->TraceCalls(), startCalls);
+}
+
+TEST_F(UpdateTransfer, CancelAtTheQuestionSendsNothing)
+{
+    Launch();
+    WriteImage(Payload(600));
+    const std::vector<std::string> startCalls = m_update->TraceCalls();
+    m_update->ClickWrite();
+    const std::optional<MessageBoxView> question = m_update->WaitForMessageBox();
+    ASSERT_TRUE(question.has_value());
+    EXPECT_EQ(question->text, kQuestion);
+    EXPECT_EQ(question->caption, L"Update");
+    EXPECT_EQ(question->icon, BoxIcon::Question);
+    EXPECT_EQ(question->buttons, (std::vector<int>{IDOK, IDCANCEL}));
+    ASSERT_TRUE(m_update->Press(question->window, IDCANCEL));
+
+    EXPECT_TRUE(m_update->WaitForWriteEnabled());
+    EXPECT_EQ(m_update->ControlText(kStatusId), L"");
+    EXPECT_EQ(m_update->ProgressPosition(), 0);
+    EXPECT_EQ(m_update->TraceCalls(), startCalls);
+}
+
+// Three blocks, the last one 88 bytes and 168 bytes of 0xFF.
+TEST_F(UpdateTransfer, SendsEveryPacketAndTheProductReceivesTheImage)
+{
+    Launch();
+    const Bytes payload = Payload(600);
+    WriteImage(payload);
+    const MessageBoxView success = ConfirmedTransfer();
+    EXPECT_EQ(success.text, kSucceeded);
+    EXPECT_EQ(success.caption, L"Update");
+    EXPECT_EQ(success.icon, BoxIcon::Information);
+    // The status changes before the box shows; the button comes back after.
+    EXPECT_EQ(m_update->ControlText(kStatusId), kSucceeded);
+    EXPECT_FALSE(m_update->IsControlEnabled(kWriteId));
+    EXPECT_EQ(m_update->ProgressUpper(), 3);
+    EXPECT_EQ(m_update->ProgressPosition(), 3);
+    Dismiss(success);
+    EXPECT_EQ(m_update->ControlText(kStatusId), kSucceeded);
+
+    std::vector<std::string> expected = {Hex(Packet(0xFFFF, 3, payload))};
+    for (std::uint16_t block = 0; block < 3; ++block)
+        expected.push_back(Hex(Packet(block, 3, payload)));
+    EXPECT_EQ(WrittenPackets(*m_update), expected);
+
+    Bytes image = payload;
+    image.resize(3 * 256, 0xFF);
+    EXPECT_EQ(m_update->ReceivedImage(), image);
+}
+
+TEST_F(UpdateTransfer, AnEmptyImageSendsTheHeaderAlone)
+{
+    Launch();
+    WriteImage({});
+    const MessageBoxView success = ConfirmedTransfer();
+    EXPECT_EQ(success.text, kSucceeded);
+    EXPECT_EQ(m_update->ProgressUpper(), 0);
+    EXPECT_EQ(m_update->ProgressPosition(), 0);
+    Dismiss(success);
+    EXPECT_EQ(WrittenPackets(*m_update), std::vector<std::string>{Hex(Packet(0xFFFF, 0, {}))});
+}
+
+// The reply to the header never comes: while the error box shows, the
+// transfer still reads as running; then it reads "Failed".
+TEST_F(UpdateTransfer, AnAdapterFailureShowsNoProductThenFailed)
+{
+    Launch({.scenario = "short FT_Read 0 2"});
+    WriteImage(Payload(600));
+    const MessageBoxView error = ConfirmedTransfer();
+    EXPECT_EQ(error.text, L"No product is connected.");
+    EXPECT_EQ(error.caption, L"Error");
+    EXPECT_EQ(error.icon, BoxIcon::Stop);
+    EXPECT_EQ(m_update->ControlText(kStatusId), L"Now writing...");
+    EXPECT_FALSE(m_update->IsControlEnabled(kWriteId));
+    Dismiss(error);
+    EXPECT_EQ(m_update->ControlText(kStatusId), L"Failed");
+}
+
+// The bar shows what the last transfer left until a new header is accepted.
+TEST_F(UpdateTransfer, ASecondTransferKeepsTheBarUntilItsHeaderIsAccepted)
+{
+    // The first transfer reads 8 times; the second one's header reply is read 10.
+    Launch({.scenario = "short FT_Read 0 10"});
+    WriteImage(Payload(600));
+    Dismiss(ConfirmedTransfer());
+    const MessageBoxView error = ConfirmedTransfer();
+    EXPECT_EQ(error.text, L"No product is connected.");
+    EXPECT_EQ(m_update->ProgressUpper(), 3);
+    EXPECT_EQ(m_update->ProgressPosition(), 3);
+    Dismiss(error);
+}
+
+struct RefusedFile {
+    const char* name;
+    void (*make)(const std::filesystem::path& file);
+    bool heldOpen;  // by another program while the button is pressed
+    const wchar_t* message;
+};
+
+void PrintTo(const RefusedFile& file, std::ostream* out)
+{
+    *out << file.name;
+}
+
+class UpdateRefusedFile : public UpdateTransfer, public testing::WithParamInterface<RefusedFile> {};
+
+// Refused before the question, with nothing sent and nothing changed.
+TEST_P(UpdateRefusedFile, SaysWhyAndChangesNothing)
+{
+    Launch();
+    const std::filesystem::path file = m_update->WorkFolder() / "image.bin";
+    GetParam().make(file);
+    const HANDLE holder = GetParam().heldOpen ? CreateFileW(file.c_str(), GENERIC_READ,
+                                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                            OPEN_EXISTING, 0, nullptr)
+                                              : INVALID_HANDLE_VALUE;
+    const std::vector<std::string> startCalls = m_update->TraceCalls();
+    m_update->ClickWrite();
+    const std::optional<MessageBoxView> box = m_update->WaitForMessageBox();
+    if (holder != INVALID_HANDLE_VALUE)
+        CloseHandle(holder);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, GetParam().message);
+    EXPECT_EQ(box->caption, L"Update");
+    EXPECT_EQ(box->icon, BoxIcon::Stop);
+    Dismiss(*box);
+    EXPECT_EQ(m_update->ControlText(kStatusId), L"");
+    EXPECT_EQ(m_update->TraceCalls(), startCalls);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, UpdateRefusedFile,
+    testing::Values(
+        RefusedFile{"TooShort", [](const std::filesystem::path& file) { WriteFileBytes(file, Bytes(5, 0x41)); },
+                    false, L"The update file is too short to hold an update."},
+        RefusedFile{"TooLarge",
+                    [](const std::filesystem::path& file) {
+                        WriteUpdateFile(file, NameOf("ABCDEFGH"));
+                        std::filesystem::resize_file(file, 8 + 65535 * 256 + 1);
+                    },
+                    false, L"The update file is larger than an update can be."},
+        RefusedFile{"HeldOpen",
+                    [](const std::filesystem::path& file) { WriteUpdateFile(file, NameOf("ABCDEFGH"), Payload(10)); },
+                    true, L"There is not a update file."}),
+    ParamName<RefusedFile>);
+
+// Runs with the Japanese locale (see tests/CMakeLists.txt).
+class UpdateTransferInJapanese : public UpdateTransfer {};
+
+TEST_F(UpdateTransferInJapanese, TellsTheUserInJapanese)
+{
+    Launch({.scenario = "short FT_Read 0 4"});
+    WriteImage({});
+    m_update->ClickWrite();
+    const std::optional<MessageBoxView> question = m_update->WaitForMessageBox();
+    ASSERT_TRUE(question.has_value());
+    EXPECT_EQ(question->text, L"ABCDEFGHをアップデートします。よろしいですか?");
+    EXPECT_EQ(question->caption, L"Update");
+    ASSERT_TRUE(m_update->Press(question->window, IDOK));
+    const std::optional<MessageBoxView> success = m_update->WaitForMessageBox();
+    ASSERT_TRUE(success.has_value());
+    EXPECT_EQ(success->text, L"書き込みが終了しました。");
+    EXPECT_EQ(m_update->ControlText(kStatusId), L"書き込みが終了しました。");
+    Dismiss(*success);
+
+    // The second header's reply is the fourth read: it falls short.
+    const MessageBoxView error = ConfirmedTransfer();
+    EXPECT_EQ(error.text, L"アップデートする製品が接続されていません");
+    EXPECT_EQ(error.caption, L"エラー");
+    Dismiss(error);
+    EXPECT_EQ(m_update->ControlText(kStatusId), L"Failed");
+}
