@@ -1,6 +1,6 @@
 // Starting and ending Update.exe, its window, its system menu and its
 // languages, seen from outside as a user sees them.
-#include "tests/e2e/update_process.h"
+#include "tests/e2e/tested_update.h"
 #include "tests/support/param_name.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +28,7 @@ const std::vector<std::string> kStartCalls = {
 // End and Enter, as a user could. (Menu handles do not cross processes, so
 // the items cannot be read from here; and Wine's own system menu has an
 // item with the mnemonic A as well.)
-bool ChooseLastSystemMenuItem(UpdateProcess& update, HWND window)
+bool ChooseLastSystemMenuItem(TestedUpdate& update, HWND window)
 {
     PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, L' ');
     const HWND menu = update.WaitForPopupMenu();
@@ -62,7 +62,7 @@ class UpdateFailedStart : public testing::TestWithParam<FailedStart> {};
 // One error box over a window that never shows, then the program ends.
 TEST_P(UpdateFailedStart, ShowsOneErrorBoxAndEnds)
 {
-    UpdateProcess update(GetParam().options);
+    TestedUpdate update(GetParam().options);
     const std::optional<MessageBoxView> box = update.WaitForMessageBox();
     ASSERT_TRUE(box.has_value());
     EXPECT_EQ(box->text, GetParam().message);
@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(UpdateStart, OpensTheAdapterAndWaitsWithWriteFocused)
 {
-    UpdateProcess update({});
+    TestedUpdate update;
     const HWND window = update.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(update.TraceCalls(), kStartCalls);
@@ -114,7 +114,7 @@ TEST(UpdateStart, OpensTheAdapterAndWaitsWithWriteFocused)
 
 TEST(UpdateStart, FirstGenerationOpensTheLineAt9600)
 {
-    UpdateProcess update({.configuration = Configuration::FirstGeneration});
+    TestedUpdate update({.configuration = Configuration::FirstGeneration});
     ASSERT_NE(update.WaitForMainWindow(), nullptr);
     std::vector<std::string> expected = kStartCalls;
     expected[2] = "FT_SetBaudRate device0 9600 -> 0";
@@ -124,7 +124,7 @@ TEST(UpdateStart, FirstGenerationOpensTheLineAt9600)
 // The platform keeps the low four bits of a system command for itself.
 TEST(UpdateSystemMenu, AboutItemOpensTheAboutBoxForEveryLowNibble)
 {
-    UpdateProcess update({});
+    TestedUpdate update;
     const HWND window = update.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(ChooseLastSystemMenuItem(update, window));
@@ -150,7 +150,7 @@ TEST(UpdateSystemMenu, AboutItemOpensTheAboutBoxForEveryLowNibble)
 // English in every language.
 void ExpectTexts(const wchar_t* writeButton)
 {
-    UpdateProcess update({});
+    TestedUpdate update;
     const HWND window = update.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(update.WindowText(window), L"Update");

@@ -1,6 +1,6 @@
 // Pressing WRITE, end to end: the update file, the question, the packets on
 // the line, the progress bar, the status line and the closing message.
-#include "tests/e2e/update_process.h"
+#include "tests/e2e/tested_update.h"
 #include "tests/support/param_name.h"
 #include "tests/update/update_folder.h"
 
@@ -60,7 +60,7 @@ Bytes Packet(std::uint16_t number, std::uint16_t count, const Bytes& payload)
 }
 
 // The bytes of every packet that went out, in order.
-std::vector<std::string> WrittenPackets(const UpdateProcess& update)
+std::vector<std::string> WrittenPackets(const TestedUpdate& update)
 {
     std::vector<std::string> packets;
     const std::string prefix = "FT_Write device0 269 -> 0 wrote 269 ";
@@ -105,7 +105,7 @@ protected:
         EXPECT_TRUE(m_update->WaitForWriteEnabled());
     }
 
-    std::optional<UpdateProcess> m_update;
+    std::optional<TestedUpdate> m_update;
 };
 
 }  // namespace

@@ -1,11 +1,15 @@
 // Drives the real Update.exe as a user would: starts it in a folder of its
 // own with the simulated driver library, finds its windows, reads and
 // answers its message boxes, and reads its controls. Every wait has a
-// deadline, and the process is ended by its handle when the test ends, so
-// that no case can hang the suite.
+// deadline, and the process is ended by its handle when the object goes, so
+// that nothing that drives it can hang.
+//
+// The folder holds program/ (Update.exe and the driver library), work/ (the
+// working folder, for update files), and the simulator's scenario, trace
+// and received image.
 #pragma once
 
-#include "tests/e2e/box_icon.h"
+#include "driver/box_icon.h"
 
 #include <windows.h>
 
@@ -50,7 +54,8 @@ class UpdateProcess {
 public:
     static constexpr std::chrono::milliseconds kDeadline{10000};
 
-    explicit UpdateProcess(const LaunchOptions& options);
+    // Makes `folder` anew and starts the program there.
+    UpdateProcess(const std::filesystem::path& folder, const LaunchOptions& options);
     ~UpdateProcess();
     UpdateProcess(const UpdateProcess&) = delete;
     UpdateProcess& operator=(const UpdateProcess&) = delete;
@@ -83,9 +88,12 @@ public:
     bool WaitForFocus(int controlId);
     std::wstring WindowText(HWND window) const;
 
-    // The simulator's trace, each call up to its status.
-    std::vector<std::string> TraceCalls() const;
-    // The whole trace, with the bytes moved.
+    // False when the program could not be started.
+    bool Started() const { return m_process.hProcess != nullptr; }
+    HANDLE Process() const { return m_process.hProcess; }
+    HWND MainWindow() const { return m_mainWindow; }
+
+    // The simulator's trace, with the bytes moved.
     std::vector<std::string> Trace() const;
     // The image that the simulated product has accepted.
     std::vector<std::uint8_t> ReceivedImage() const;

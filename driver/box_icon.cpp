@@ -1,4 +1,4 @@
-#include "tests/e2e/box_icon.h"
+#include "driver/box_icon.h"
 
 #include <chrono>
 #include <cstdint>

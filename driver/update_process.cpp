@@ -1,9 +1,4 @@
-#include "tests/e2e/update_process.h"
-
-#include "tests/support/simulator_session.h"
-#include "tests/support/test_folder.h"
-
-#include <gtest/gtest.h>
+#include "driver/update_process.h"
 
 #include <commctrl.h>
 
@@ -98,9 +93,8 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM search)
 
 }  // namespace
 
-UpdateProcess::UpdateProcess(const LaunchOptions& options)
+UpdateProcess::UpdateProcess(const std::filesystem::path& folder, const LaunchOptions& options) : m_folder(folder)
 {
-    m_folder = FolderForCurrentTest("update-");
     std::filesystem::remove_all(m_folder);
     const std::filesystem::path program = m_folder / "program";
     const std::filesystem::path work = m_folder / "work";
@@ -125,7 +119,7 @@ UpdateProcess::UpdateProcess(const LaunchOptions& options)
     startup.cb = sizeof startup;
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, work.c_str(), &startup,
                         &m_process))
-        ADD_FAILURE() << "Update.exe did not start: error " << GetLastError();
+        m_process = {};
 }
 
 UpdateProcess::~UpdateProcess()
@@ -283,14 +277,13 @@ std::wstring UpdateProcess::WindowText(HWND window) const
     return TextOf(window);
 }
 
-std::vector<std::string> UpdateProcess::TraceCalls() const
-{
-    return CallsOf(Trace());
-}
-
 std::vector<std::string> UpdateProcess::Trace() const
 {
-    return ReadTrace(m_folder / "trace.txt");
+    std::vector<std::string> lines;
+    std::ifstream trace(m_folder / "trace.txt");
+    for (std::string line; std::getline(trace, line);)
+        lines.push_back(line);
+    return lines;
 }
 
 std::vector<std::uint8_t> UpdateProcess::ReceivedImage() const
