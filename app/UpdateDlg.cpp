@@ -179,6 +179,12 @@ void CUpdateDlg::StepProgress()
 void CUpdateDlg::Repaint()
 {
     UpdateWindow();
+    // A window that takes no message for five seconds counts as hung, and
+    // Windows offers the user to end it: in the middle of an update. Messages
+    // that other programs send are answered here; the user's input waits
+    // until the transfer has ended.
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
 void CUpdateDlg::BeginBusy()

@@ -9,6 +9,7 @@
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(20);
+constexpr UINT kAnswerTimeoutMs = 5000;
 constexpr int kMessageTextId = 0xFFFF;
 // The icon of a message box: 20 on Windows, 0x440 under Wine.
 constexpr int kMessageIconIds[] = {0x14, 0x440};
@@ -35,13 +36,23 @@ std::wstring ClassName(HWND window)
     return name;
 }
 
+// Asks a window of the program, which answers between the blocks of a
+// transfer at the latest; 0 when it does not answer in time.
+LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kAnswerTimeoutMs, &result))
+        return 0;
+    return static_cast<LRESULT>(result);
+}
+
 // Text of a window of another process, asked of the window itself.
 std::wstring TextOf(HWND window)
 {
-    const auto length = static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
+    const auto length = static_cast<std::size_t>(Ask(window, WM_GETTEXTLENGTH));
     std::wstring text(length + 1, L'\0');
-    SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(length);
+    const auto copied = static_cast<std::size_t>(Ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
+    text.resize(std::min(copied, length));
     return text;
 }
 
@@ -167,6 +178,20 @@ std::optional<MessageBoxView> UpdateProcess::WaitForMessageBox()
     const HWND box = WaitFor(&IsMessageBox);
     if (box == nullptr)
         return std::nullopt;
+    return ReadMessageBox(box);
+}
+
+std::optional<MessageBoxView> UpdateProcess::FindMessageBox()
+{
+    for (HWND window : TopLevelWindows()) {
+        if (IsMessageBox(window, *this))
+            return ReadMessageBox(window);
+    }
+    return std::nullopt;
+}
+
+MessageBoxView UpdateProcess::ReadMessageBox(HWND box)
+{
     MessageBoxView view;
     view.window = box;
     view.owner = GetWindow(box, GW_OWNER);
@@ -211,14 +236,6 @@ bool UpdateProcess::WaitForExit()
     return WaitForSingleObject(m_process.hProcess, static_cast<DWORD>(kDeadline.count())) == WAIT_OBJECT_0;
 }
 
-bool UpdateProcess::IsWithoutMessageBox()
-{
-    for (HWND window : TopLevelWindows()) {
-        if (IsMessageBox(window, *this))
-            return false;
-    }
-    return true;
-}
 
 void UpdateProcess::ClickWrite()
 {
@@ -239,12 +256,12 @@ bool UpdateProcess::WaitForWriteEnabled()
 
 int UpdateProcess::ProgressUpper()
 {
-    return static_cast<int>(SendMessageW(GetDlgItem(m_mainWindow, kProgressId), PBM_GETRANGE, FALSE, 0));
+    return static_cast<int>(Ask(GetDlgItem(m_mainWindow, kProgressId), PBM_GETRANGE, FALSE));
 }
 
 int UpdateProcess::ProgressPosition()
 {
-    return static_cast<int>(SendMessageW(GetDlgItem(m_mainWindow, kProgressId), PBM_GETPOS, 0, 0));
+    return static_cast<int>(Ask(GetDlgItem(m_mainWindow, kProgressId), PBM_GETPOS));
 }
 
 std::wstring UpdateProcess::ControlText(int controlId)

@@ -64,6 +64,8 @@ public:
     HWND WaitForMainWindow();
     // The first message box that appears; nothing at the deadline.
     std::optional<MessageBoxView> WaitForMessageBox();
+    // A message box open now, if there is one.
+    std::optional<MessageBoxView> FindMessageBox();
     // The About box (a dialog with the version line); null at the deadline.
     HWND WaitForAboutBox();
     // An open popup menu; null at the deadline.
@@ -72,8 +74,6 @@ public:
     bool Press(HWND window, int buttonId);
     // True when the process has ended by the deadline.
     bool WaitForExit();
-    // True when no window of the process is open at the time of the call.
-    bool IsWithoutMessageBox();
 
     // Clicks WRITE, as the mouse would.
     void ClickWrite();
@@ -102,6 +102,7 @@ public:
 
 private:
     std::vector<HWND> TopLevelWindows() const;
+    MessageBoxView ReadMessageBox(HWND box);
     HWND WaitFor(bool (*matches)(HWND window, const UpdateProcess& process));
 
     std::filesystem::path m_folder;

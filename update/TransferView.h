@@ -44,7 +44,8 @@ public:
     virtual void SetProgressStep(int step) = 0;
     virtual void StepProgress() = 0;
 
-    // Paints what is pending now: no messages are handled during a transfer.
+    // Paints what is pending now: the user's input is not handled during a
+    // transfer. Called once for every block the product takes.
     virtual void Repaint() = 0;
 
     // From the confirmation to the end of a transfer: the wait cursor shows,

@@ -109,7 +109,7 @@ TEST(UpdateStart, OpensTheAdapterAndWaitsWithWriteFocused)
     EXPECT_EQ(update.ControlText(kWriteId), L"WRITE");
     EXPECT_TRUE(update.IsControlEnabled(kWriteId));
     EXPECT_TRUE(update.WaitForFocus(kWriteId));
-    EXPECT_TRUE(update.IsWithoutMessageBox());
+    EXPECT_FALSE(update.FindMessageBox().has_value());
 }
 
 TEST(UpdateStart, FirstGenerationOpensTheLineAt9600)
