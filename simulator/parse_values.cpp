@@ -30,9 +30,9 @@ std::optional<std::uint32_t> ParseNumber(const std::string& word)
     return value;
 }
 
-std::optional<ProductNameBytes> ParseProductName(const std::string& word)
+std::optional<SimulatedProduct::Name> ParseProductName(const std::string& word)
 {
-    ProductNameBytes name{};
+    SimulatedProduct::Name name{};
     if (word.size() == name.size()) {
         for (std::size_t i = 0; i < name.size(); ++i) {
             if (!IsPrintableAscii(word[i]))

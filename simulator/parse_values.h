@@ -2,12 +2,11 @@
 // given: numbers and product names.
 #pragma once
 
-#include <array>
+#include "product.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
-
-using ProductNameBytes = std::array<std::uint8_t, 8>;
 
 // Decimal, or hexadecimal after "0x".
 std::optional<std::uint32_t> ParseNumber(const std::string& word);
@@ -15,4 +14,4 @@ std::optional<std::uint32_t> ParseNumber(const std::string& word);
 // Exactly 8 printable ASCII characters, or "0x" and 16 hexadecimal digits for
 // a name that holds other bytes. The two forms differ in length, so a name
 // of 8 characters that begins with "0x" is read as text.
-std::optional<ProductNameBytes> ParseProductName(const std::string& word);
+std::optional<SimulatedProduct::Name> ParseProductName(const std::string& word);

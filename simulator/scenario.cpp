@@ -1,5 +1,7 @@
 #include "scenario.h"
 
+#include "parse_values.h"
+
 #include <algorithm>
 #include <sstream>
 #include <string_view>
@@ -62,9 +64,9 @@ std::string ParseCallFault(const Words& words, Scenario& scenario)
 std::optional<std::uint16_t> ParsePacket(const std::string& word)
 {
     if (word == "header")
-        return kHeaderPacket;
+        return SimulatedProduct::kHeaderBlockNumber;
     const std::optional<std::uint32_t> number = ParseNumber(word);
-    if (!number || *number >= kHeaderPacket)
+    if (!number || *number >= SimulatedProduct::kHeaderBlockNumber)
         return std::nullopt;
     return static_cast<std::uint16_t>(*number);
 }
@@ -175,7 +177,7 @@ std::string PacketFaults::Words() const
 
 std::string PacketText(std::uint16_t packet)
 {
-    return packet == kHeaderPacket ? "header" : std::to_string(packet);
+    return packet == SimulatedProduct::kHeaderBlockNumber ? "header" : std::to_string(packet);
 }
 
 const CallFault* Scenario::FaultFor(std::string_view entry, unsigned call) const

@@ -3,7 +3,7 @@
 // takes time.
 #pragma once
 
-#include "parse_values.h"
+#include "product.h"
 
 #include <cstdint>
 #include <istream>
@@ -38,14 +38,11 @@ struct PacketFaults {
     std::string Words() const;
 };
 
-// The block number of the header packet; a scenario names it "header".
-inline constexpr std::uint16_t kHeaderPacket = 0xFFFF;
-
-// "header", or the block number in decimal.
+// "header" for the header packet, else the block number in decimal.
 std::string PacketText(std::uint16_t packet);
 
 struct PacketFault {
-    std::uint16_t packet = 0;  // a block number, or kHeaderPacket
+    std::uint16_t packet = 0;  // a block number, or the header's
     unsigned attempt = 0;      // 1 for the first sending of `packet`; 0 for every sending
     PacketFaults faults;
 };
@@ -54,7 +51,7 @@ struct Scenario {
     std::vector<CallFault> callFaults;
     std::vector<PacketFault> packetFaults;  // one for each packet and attempt named
     std::vector<std::uint16_t> unplugPackets;
-    std::optional<ProductNameBytes> productName;  // none: the product takes any name
+    std::optional<SimulatedProduct::Name> productName;  // none: the product takes any name
     bool lineTiming = false;
     std::string error;  // why the file was refused; empty when it was read
 

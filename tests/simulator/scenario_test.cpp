@@ -1,3 +1,4 @@
+#include "simulator/parse_values.h"
 #include "simulator/scenario.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +54,7 @@ TEST(Scenario, ReadsTheProductAndWhatHappensToItsPackets)
         "unplug 3\n"
         "line-timing\n");
     ASSERT_EQ(scenario.error, "");
-    EXPECT_EQ(scenario.productName, (ProductNameBytes{'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H'}));
+    EXPECT_EQ(scenario.productName, (SimulatedProduct::Name{'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H'}));
     EXPECT_TRUE(scenario.lineTiming);
     EXPECT_TRUE(scenario.UnplugsAt(3));
     EXPECT_FALSE(scenario.UnplugsAt(2));
@@ -63,8 +64,8 @@ TEST(Scenario, ReadsTheProductAndWhatHappensToItsPackets)
         unsigned attempt;
         const char* faults;
     } sendings[] = {
-        {kHeaderPacket, 1, " swap-echo bad-checksum"},
-        {kHeaderPacket, 2, ""},
+        {SimulatedProduct::kHeaderBlockNumber, 1, " swap-echo bad-checksum"},
+        {SimulatedProduct::kHeaderBlockNumber, 2, ""},
         {2, 1, " status 5"},
         {2, 3, " status 0 no-reply"},
         {0, 1, " read-error write-error"},
@@ -85,7 +86,7 @@ TEST(Scenario, DefaultsToAnyProductNameAndAnUntimedLine)
     ASSERT_EQ(scenario.error, "");
     EXPECT_EQ(scenario.productName, std::nullopt);
     EXPECT_FALSE(scenario.lineTiming);
-    EXPECT_EQ(scenario.FaultsFor(kHeaderPacket, 1).Words(), "");
+    EXPECT_EQ(scenario.FaultsFor(SimulatedProduct::kHeaderBlockNumber, 1).Words(), "");
 }
 
 // A scenario with a mistake is refused whole, never half applied.
@@ -132,16 +133,16 @@ TEST(Scenario, RefusesMistakesWithTheLineNumber)
 // The scenario's product directive and the update file tool read names alike.
 TEST(ParseProductName, TakesEightCharactersOrSixteenHexDigits)
 {
-    const ProductNameBytes abcdefgh = {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H'};
+    const SimulatedProduct::Name abcdefgh = {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H'};
     const struct {
         const char* word;
-        std::optional<ProductNameBytes> name;
+        std::optional<SimulatedProduct::Name> name;
     } cases[] = {
         {"ABCDEFGH", abcdefgh},
         {"0x4142434445464748", abcdefgh},
-        {"0X00ff7F80e9FEfF01", ProductNameBytes{0x00, 0xFF, 0x7F, 0x80, 0xE9, 0xFE, 0xFF, 0x01}},
-        {"0x123456", ProductNameBytes{'0', 'x', '1', '2', '3', '4', '5', '6'}},  // 8 characters: text
-        {"~!AZaz09", ProductNameBytes{'~', '!', 'A', 'Z', 'a', 'z', '0', '9'}},
+        {"0X00ff7F80e9FEfF01", SimulatedProduct::Name{0x00, 0xFF, 0x7F, 0x80, 0xE9, 0xFE, 0xFF, 0x01}},
+        {"0x123456", SimulatedProduct::Name{'0', 'x', '1', '2', '3', '4', '5', '6'}},  // 8 characters: text
+        {"~!AZaz09", SimulatedProduct::Name{'~', '!', 'A', 'Z', 'a', 'z', '0', '9'}},
         {"ABCDEFG", std::nullopt},
         {"ABCDEFGHI", std::nullopt},
         {"ABC\x01" "EFGH", std::nullopt},
