@@ -139,7 +139,7 @@ std::string ParseProduct(const Words& words, Scenario& scenario)
         return "a second product name";
     scenario.productName = ParseProductName(words[1]);
     if (!scenario.productName)
-        return "not a product name (8 printable characters, or 0x and 16 hexadecimal digits): " + words[1];
+        return "not a product name (" + std::string(kProductNameForm) + "): " + words[1];
     return {};
 }
 
@@ -167,10 +167,10 @@ std::string PacketFaults::Words() const
 {
     std::string words;
     if (status)
-        words += " status " + std::to_string(*status);
+        words.append(" status ").append(std::to_string(*status));
     for (const auto& fault : kFaultWords) {
         if (this->*fault.flag)
-            words += " " + std::string(fault.word);
+            words.append(" ").append(fault.word);
     }
     return words;
 }

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <numeric>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace {
@@ -48,10 +49,9 @@ Packet WithBadChecksum(Packet packet)
     return packet;
 }
 
-std::vector<std::uint8_t> PayloadOf(const Packet& packet)
+std::span<const std::uint8_t, TransferPacket::kPayloadSize> PayloadOf(const Packet& packet)
 {
-    const auto payload = packet.begin() + TransferPacket::kPayloadOffset;
-    return {payload, payload + TransferPacket::kPayloadSize};
+    return std::span(packet).subspan<TransferPacket::kPayloadOffset, TransferPacket::kPayloadSize>();
 }
 
 }  // namespace
@@ -115,10 +115,9 @@ TEST(SimulatedProduct, KeepsWhatItTookInTheImageFile)
     EXPECT_EQ(product.Receive(MakePacket(1, 3, kName, 0x40), 5).reply[2], 5) << "the scripted status";
     EXPECT_EQ(product.Receive(WithBadChecksum(MakePacket(1, 3, kName, 0x40)), 0).reply[2], 0);
 
-    std::vector<std::uint8_t> expected = PayloadOf(block0);
-    expected.resize(2 * 256, 0xFF);  // block 1 was never taken
-    const std::vector<std::uint8_t> last = PayloadOf(block2);
-    expected.insert(expected.end(), last.begin(), last.end());
+    std::vector<std::uint8_t> expected(3 * 256, 0xFF);  // block 1 was never taken
+    std::ranges::copy(PayloadOf(block0), expected.begin());
+    std::ranges::copy(PayloadOf(block2), expected.begin() + 2 * 256);
     EXPECT_EQ(ReadFileBytes(image), expected);
 
     product.Receive(MakePacket(kHeader, 1));
