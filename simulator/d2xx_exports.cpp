@@ -13,8 +13,10 @@ namespace {
 
 constexpr char kScenarioVariable[] = "D2XX_SIM_SCENARIO";
 constexpr char kTraceVariable[] = "D2XX_SIM_TRACE";
+constexpr char kImageVariable[] = "D2XX_SIM_IMAGE";
 constexpr char kDefaultScenarioFile[] = "d2xx-scenario.txt";
 constexpr char kDefaultTraceFile[] = "d2xx-trace.txt";
+constexpr char kDefaultImageFile[] = "d2xx-image.bin";
 constexpr std::uint32_t kLibraryVersion = 0x00030115;  // 3.01.15
 constexpr std::uint32_t kDriverVersion = 0x00020812;   // 2.08.12
 
@@ -45,7 +47,8 @@ Scenario LoadScenario()
 // environment before that call is heard.
 SimulatedAdapter& Adapter()
 {
-    static SimulatedAdapter adapter(LoadScenario(), PathFromEnvironment(kTraceVariable, kDefaultTraceFile));
+    static SimulatedAdapter adapter(LoadScenario(), PathFromEnvironment(kTraceVariable, kDefaultTraceFile),
+                                    PathFromEnvironment(kImageVariable, kDefaultImageFile));
     return adapter;
 }
 

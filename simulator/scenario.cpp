@@ -1,45 +1,189 @@
 #include "scenario.h"
 
-#include <charconv>
+#include "parse_values.h"
+
+#include <algorithm>
 #include <sstream>
+#include <string_view>
 
 namespace {
 
-bool ParseNumber(const std::string& word, std::uint32_t& value)
+using Words = std::vector<std::string>;
+
+// The packet faults that a scenario names by one word.
+struct FaultWord {
+    std::string_view word;
+    bool PacketFaults::*flag;
+};
+constexpr FaultWord kFaultWords[] = {
+    {"swap-echo", &PacketFaults::swapEcho},
+    {"bad-checksum", &PacketFaults::badChecksum},
+    {"no-reply", &PacketFaults::noReply},
+    {"mangle-echo", &PacketFaults::mangleEcho},
+    {"read-error", &PacketFaults::readError},
+    {"write-error", &PacketFaults::writeError},
+};
+
+// Adds the faults of `from` to those of `into`; a status already in `into`
+// stays.
+void Combine(PacketFaults& into, const PacketFaults& from)
 {
-    const bool hex = word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X');
-    const char* first = word.data() + (hex ? 2 : 0);
-    const char* last = word.data() + word.size();
-    const auto [end, error] = std::from_chars(first, last, value, hex ? 16 : 10);
-    return error == std::errc() && end == last && first != last;
+    if (!into.status)
+        into.status = from.status;
+    for (const auto& fault : kFaultWords)
+        into.*fault.flag = into.*fault.flag || from.*fault.flag;
 }
 
 // "fail ENTRY STATUS [CALL]" and "short ENTRY COUNT [CALL]".
-std::string ParseFault(const std::vector<std::string>& words, CallFault& fault)
+std::string ParseCallFault(const Words& words, Scenario& scenario)
 {
     if (words.size() != 3 && words.size() != 4)
         return "expected: " + words[0] + " ENTRY VALUE [CALL]";
+    CallFault fault;
     fault.kind = words[0] == "fail" ? CallFault::Kind::Status : CallFault::Kind::ShortCount;
     fault.entry = words[1];
     if (fault.entry.rfind("FT_", 0) != 0)
         return "not an entry point: " + fault.entry;
     if (fault.kind == CallFault::Kind::ShortCount && fault.entry != "FT_Read" && fault.entry != "FT_Write")
         return "short applies to FT_Read and FT_Write only";
-    if (!ParseNumber(words[2], fault.value))
+    const std::optional<std::uint32_t> value = ParseNumber(words[2]);
+    if (!value)
         return "not a number: " + words[2];
-    std::uint32_t call = 0;
-    if (words.size() == 4 && (!ParseNumber(words[3], call) || call == 0))
-        return "not a call number (1 is the first call): " + words[3];
-    fault.call = call;
+    fault.value = *value;
+    if (words.size() == 4) {
+        const std::optional<std::uint32_t> call = ParseNumber(words[3]);
+        if (!call || *call == 0)
+            return "not a call number (1 is the first call): " + words[3];
+        fault.call = *call;
+    }
+    scenario.callFaults.push_back(fault);
     return {};
 }
 
+// "header" or a data block's number: 0xFFFF is the header's, never a block's.
+std::optional<std::uint16_t> ParsePacket(const std::string& word)
+{
+    if (word == "header")
+        return SimulatedProduct::kHeaderBlockNumber;
+    const std::optional<std::uint32_t> number = ParseNumber(word);
+    if (!number || *number >= SimulatedProduct::kHeaderBlockNumber)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(*number);
+}
+
+std::string NotAPacket(const std::string& word)
+{
+    return "not a packet (header, or a block number from 0 to 65534): " + word;
+}
+
+// "at PACKET ATTEMPT FAULT"; FAULT is one of kFaultWords or "status N".
+// Lines for the same packet and attempt add up, but name one status at most.
+std::string ParsePacketFault(const Words& words, Scenario& scenario)
+{
+    const bool isStatus = words.size() >= 4 && words[3] == "status";
+    if (words.size() != (isStatus ? 5u : 4u))
+        return isStatus ? "expected: at PACKET ATTEMPT status N" : "expected: at PACKET ATTEMPT FAULT";
+    const std::optional<std::uint16_t> packet = ParsePacket(words[1]);
+    if (!packet)
+        return NotAPacket(words[1]);
+    unsigned attempt = 0;
+    if (words[2] != "*") {
+        const std::optional<std::uint32_t> number = ParseNumber(words[2]);
+        if (!number || *number == 0)
+            return "not an attempt (1 is the first sending, * every one): " + words[2];
+        attempt = *number;
+    }
+
+    PacketFaults added;
+    if (isStatus) {
+        const std::optional<std::uint32_t> status = ParseNumber(words[4]);
+        if (!status || *status > 0xFF)
+            return "not a status (0 to 255): " + words[4];
+        added.status = static_cast<std::uint8_t>(*status);
+    } else {
+        const auto fault = std::ranges::find(kFaultWords, words[3], &FaultWord::word);
+        if (fault == std::ranges::end(kFaultWords))
+            return "unknown fault: " + words[3];
+        added.*fault->flag = true;
+    }
+
+    auto entry = std::ranges::find_if(scenario.packetFaults, [&](const PacketFault& fault) {
+        return fault.packet == *packet && fault.attempt == attempt;
+    });
+    if (entry == scenario.packetFaults.end())
+        entry = scenario.packetFaults.insert(entry, PacketFault{*packet, attempt, {}});
+    if (entry->faults.status && added.status)
+        return "a second status for packet " + words[1] + " attempt " + words[2];
+    Combine(entry->faults, added);
+    return {};
+}
+
+// "unplug PACKET".
+std::string ParseUnplug(const Words& words, Scenario& scenario)
+{
+    if (words.size() != 2)
+        return "expected: unplug PACKET";
+    const std::optional<std::uint16_t> packet = ParsePacket(words[1]);
+    if (!packet)
+        return NotAPacket(words[1]);
+    scenario.unplugPackets.push_back(*packet);
+    return {};
+}
+
+// "product NAME".
+std::string ParseProduct(const Words& words, Scenario& scenario)
+{
+    if (words.size() != 2)
+        return "expected: product NAME";
+    if (scenario.productName)
+        return "a second product name";
+    scenario.productName = ParseProductName(words[1]);
+    if (!scenario.productName)
+        return "not a product name (" + std::string(kProductNameForm) + "): " + words[1];
+    return {};
+}
+
+// "line-timing".
+std::string ParseLineTiming(const Words& words, Scenario& scenario)
+{
+    if (words.size() != 1)
+        return "expected: line-timing";
+    scenario.lineTiming = true;
+    return {};
+}
+
+struct Directive {
+    std::string_view name;
+    std::string (*parse)(const Words& words, Scenario& scenario);
+};
+constexpr Directive kDirectives[] = {
+    {"fail", ParseCallFault},   {"short", ParseCallFault},    {"at", ParsePacketFault},
+    {"unplug", ParseUnplug},    {"product", ParseProduct},    {"line-timing", ParseLineTiming},
+};
+
 }  // namespace
+
+std::string PacketFaults::Words() const
+{
+    std::string words;
+    if (status)
+        words.append(" status ").append(std::to_string(*status));
+    for (const auto& fault : kFaultWords) {
+        if (this->*fault.flag)
+            words.append(" ").append(fault.word);
+    }
+    return words;
+}
+
+std::string PacketText(std::uint16_t packet)
+{
+    return packet == SimulatedProduct::kHeaderBlockNumber ? "header" : std::to_string(packet);
+}
 
 const CallFault* Scenario::FaultFor(std::string_view entry, unsigned call) const
 {
     const CallFault* everyCall = nullptr;
-    for (const CallFault& fault : faults) {
+    for (const CallFault& fault : callFaults) {
         if (fault.entry != entry)
             continue;
         if (fault.call == call)
@@ -50,32 +194,47 @@ const CallFault* Scenario::FaultFor(std::string_view entry, unsigned call) const
     return everyCall;
 }
 
+PacketFaults Scenario::FaultsFor(std::uint16_t packet, unsigned attempt) const
+{
+    PacketFaults thisAttempt;
+    PacketFaults everyAttempt;
+    for (const PacketFault& fault : packetFaults) {
+        if (fault.packet != packet)
+            continue;
+        if (fault.attempt == attempt)
+            thisAttempt = fault.faults;
+        else if (fault.attempt == 0)
+            everyAttempt = fault.faults;
+    }
+    Combine(thisAttempt, everyAttempt);
+    return thisAttempt;
+}
+
+bool Scenario::UnplugsAt(std::uint16_t packet) const
+{
+    return std::ranges::find(unplugPackets, packet) != unplugPackets.end();
+}
+
 Scenario ParseScenario(std::istream& text)
 {
     Scenario scenario;
     std::string line;
     for (unsigned number = 1; std::getline(text, line); ++number) {
         line = line.substr(0, line.find('#'));
-        std::istringstream words(line);
-        std::vector<std::string> split;
-        for (std::string word; words >> word;)
-            split.push_back(word);
-        if (split.empty())
+        std::istringstream stream(line);
+        Words words;
+        for (std::string word; stream >> word;)
+            words.push_back(word);
+        if (words.empty())
             continue;
 
-        std::string error;
-        if (split[0] == "fail" || split[0] == "short") {
-            CallFault fault;
-            error = ParseFault(split, fault);
-            if (error.empty())
-                scenario.faults.push_back(fault);
-        } else {
-            error = "unknown directive: " + split[0];
-        }
+        const auto directive = std::ranges::find(kDirectives, words[0], &Directive::name);
+        const std::string error = directive == std::ranges::end(kDirectives) ? "unknown directive: " + words[0]
+                                                                             : directive->parse(words, scenario);
         if (!error.empty()) {
-            scenario.faults.clear();
-            scenario.error = "line " + std::to_string(number) + ": " + error;
-            return scenario;
+            Scenario refused;
+            refused.error = "line " + std::to_string(number) + ": " + error;
+            return refused;
         }
     }
     return scenario;

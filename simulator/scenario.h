@@ -1,8 +1,13 @@
-// The scenario file: which calls of the simulated driver fail, and how.
+// The scenario file: which calls of the simulated driver fail and how, which
+// product is attached, what happens to its packets, and whether the line
+// takes time.
 #pragma once
+
+#include "product.h"
 
 #include <cstdint>
 #include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,13 +23,45 @@ struct CallFault {
     std::uint32_t value = 0;
 };
 
+// What happens to one sending of a packet.
+struct PacketFaults {
+    std::optional<std::uint8_t> status;  // the reply's status, in place of the product's verdict
+    bool swapEcho = false;               // the reply's echo bytes change places
+    bool badChecksum = false;            // the reply's checksum is one too high
+    bool noReply = false;                // the product does not answer
+    bool mangleEcho = false;             // one byte of the packet's echo is inverted
+    bool readError = false;              // the next FT_Read fails
+    bool writeError = false;             // the write fails and nothing reaches the product
+
+    // The faults in the scenario's words, each preceded by a blank; empty
+    // when there are none.
+    std::string Words() const;
+};
+
+// "header" for the header packet, else the block number in decimal.
+std::string PacketText(std::uint16_t packet);
+
+struct PacketFault {
+    std::uint16_t packet = 0;  // a block number, or the header's
+    unsigned attempt = 0;      // 1 for the first sending of `packet`; 0 for every sending
+    PacketFaults faults;
+};
+
 struct Scenario {
-    std::vector<CallFault> faults;
+    std::vector<CallFault> callFaults;
+    std::vector<PacketFault> packetFaults;  // one for each packet and attempt named
+    std::vector<std::uint16_t> unplugPackets;
+    std::optional<SimulatedProduct::Name> productName;  // none: the product takes any name
+    bool lineTiming = false;
     std::string error;  // why the file was refused; empty when it was read
 
     // The fault scripted for call number `call` (from 1) of `entry`, if any.
     // A fault for that exact call wins over one for every call.
     const CallFault* FaultFor(std::string_view entry, unsigned call) const;
+    // The faults for sending number `attempt` (from 1) of `packet`: those for
+    // every sending together with those for this one, whose status wins.
+    PacketFaults FaultsFor(std::uint16_t packet, unsigned attempt) const;
+    bool UnplugsAt(std::uint16_t packet) const;
 };
 
 Scenario ParseScenario(std::istream& text);

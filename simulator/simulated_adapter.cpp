@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <span>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -44,8 +46,12 @@ std::string HexNumber(std::uintptr_t value)
 
 }  // namespace
 
-SimulatedAdapter::SimulatedAdapter(Scenario scenario, const std::filesystem::path& tracePath)
-    : m_scenario(std::move(scenario)), m_trace(tracePath)
+SimulatedAdapter::SimulatedAdapter(Scenario scenario, const std::filesystem::path& tracePath,
+                                   const std::filesystem::path& imagePath)
+    : m_scenario(std::move(scenario)),
+      m_trace(tracePath),
+      m_product(m_scenario.productName, imagePath),
+      m_line(m_scenario.lineTiming)
 {
     if (!m_scenario.error.empty())
         m_trace.Line("scenario refused, every call fails: " + m_scenario.error);
@@ -57,6 +63,8 @@ SimulatedAdapter::Call SimulatedAdapter::Begin(const char* entry, std::string ar
     const unsigned number = ++m_calls[entry];
     if (!m_scenario.error.empty()) {
         call.scripted = FT_OTHER_ERROR;
+    } else if (m_unplugged) {
+        call.scripted = FT_IO_ERROR;
     } else if (const CallFault* fault = m_scenario.FaultFor(entry, number)) {
         if (fault->kind == CallFault::Kind::Status)
             call.scripted = fault->value;
@@ -130,7 +138,7 @@ FT_STATUS SimulatedAdapter::Open(int deviceNumber, FT_HANDLE* handle)
         return Finish(call, FT_DEVICE_NOT_OPENED);
 
     m_open = true;
-    m_received.clear();
+    m_line.DropReceived();
     *handle = &m_device;
     return Finish(call, FT_OK, "handle " + HandleText(*handle));
 }
@@ -155,6 +163,7 @@ FT_STATUS SimulatedAdapter::SetBaudRate(FT_HANDLE handle, std::uint32_t rate)
         return Finish(call, FT_INVALID_HANDLE);
     if (rate < kMinBaudRate || rate > kMaxBaudRate)
         return Finish(call, FT_INVALID_BAUD_RATE);
+    m_line.SetRate(rate);
     return Finish(call, FT_OK);
 }
 
@@ -167,6 +176,7 @@ FT_STATUS SimulatedAdapter::SetTimeouts(FT_HANDLE handle, std::uint32_t readTime
         return Finish(call, *call.scripted);
     if (!IsOpenDevice(handle))
         return Finish(call, FT_INVALID_HANDLE);
+    m_line.SetReadTimeout(readTimeoutMs);
     return Finish(call, FT_OK);
 }
 
@@ -193,14 +203,15 @@ FT_STATUS SimulatedAdapter::Purge(FT_HANDLE handle, std::uint32_t mask)
         return Finish(call, FT_INVALID_HANDLE);
     if ((mask & ~(FT_PURGE_RX | FT_PURGE_TX)) != 0)
         return Finish(call, FT_INVALID_PARAMETER);
-    // Nothing waits to be sent: a write reaches the line at once.
+    // Nothing waits to be sent: a write returns once its bytes are out.
     if ((mask & FT_PURGE_RX) != 0)
-        m_received.clear();
+        m_line.DropReceived();
     return Finish(call, FT_OK);
 }
 
 // The adapter hears its own transmission: every byte written comes back as
-// the echo, followed by the product's reply once a packet is complete.
+// the echo, followed by the product's reply once a packet is complete. A
+// write that carries the block number of a packet is a sending of it.
 FT_STATUS SimulatedAdapter::Write(FT_HANDLE handle, const void* buffer, std::uint32_t count,
                                   std::uint32_t* written)
 {
@@ -210,31 +221,71 @@ FT_STATUS SimulatedAdapter::Write(FT_HANDLE handle, const void* buffer, std::uin
     if (!IsOpenDevice(handle))
         return Finish(call, FT_INVALID_HANDLE);
 
-    const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-    const std::uint32_t sent = std::min(count, call.shortCount.value_or(count));
-    m_received.insert(m_received.end(), bytes, bytes + sent);
-    const std::vector<std::uint8_t> replies = m_product.Receive(bytes, sent);
-    m_received.insert(m_received.end(), replies.begin(), replies.end());
-    *written = sent;
-    return Finish(call, FT_OK, "wrote " + std::to_string(sent) + " " + Hex(bytes, sent));
+    const std::span bytes(static_cast<const std::uint8_t*>(buffer), std::min(count, call.shortCount.value_or(count)));
+    std::vector<std::uint8_t> echo(bytes.begin(), bytes.end());
+    std::vector<Sending> sendings;
+    bool writeFails = false;
+    for (const PacketFraming::BlockNumberField& field : m_framing.BlockNumbersIn(bytes)) {
+        const unsigned attempt = ++m_attempts[field.blockNumber];
+        const Sending sending{field.blockNumber, attempt, m_scenario.FaultsFor(field.blockNumber, attempt)};
+        m_unplugged = m_unplugged || m_scenario.UnplugsAt(sending.blockNumber);
+        writeFails = writeFails || sending.faults.writeError;
+        if (sending.faults.mangleEcho)
+            echo[field.lastByte] ^= 0xFF;
+        sendings.push_back(sending);
+    }
+    if (m_unplugged || writeFails)
+        return Finish(call, FT_IO_ERROR);
+
+    m_line.Transmit(echo);
+    for (const Sending& sending : sendings) {
+        m_failNextRead = m_failNextRead || sending.faults.readError;
+        m_sendings.push_back(sending);
+    }
+    std::vector<std::string> judged;
+    for (const SimulatedProduct::Packet& packet : m_framing.Add(bytes))
+        judged.push_back(Deliver(packet));
+    *written = static_cast<std::uint32_t>(bytes.size());
+    const FT_STATUS status =
+        Finish(call, FT_OK, "wrote " + std::to_string(bytes.size()) + " " + Hex(bytes.data(), bytes.size()));
+    for (const std::string& line : judged)
+        m_trace.Line(line);
+    return status;
 }
 
-// Delivers what has arrived; a read that finds fewer bytes than asked ends as
+std::string SimulatedAdapter::Deliver(const SimulatedProduct::Packet& packet)
+{
+    // A packet's block number comes before its end, so its sending is queued.
+    const Sending sending = m_sendings.front();
+    m_sendings.pop_front();
+    SimulatedProduct::Answer answer = m_product.Receive(packet, sending.faults.status);
+    SimulatedProduct::Reply& reply = answer.reply;
+    if (sending.faults.swapEcho)
+        std::swap(reply[0], reply[1]);
+    if (sending.faults.badChecksum)
+        ++reply[3];
+    if (!sending.faults.noReply)
+        m_line.Answer(reply);
+    return "packet " + PacketText(sending.blockNumber) + " attempt " + std::to_string(sending.attempt) + " -> " +
+           std::to_string(answer.verdict) + sending.faults.Words();
+}
+
+// Delivers what has arrived; a read that gets fewer bytes than asked ends as
 // a time-out does, with status 0 and the shorter count.
 FT_STATUS SimulatedAdapter::Read(FT_HANDLE handle, void* buffer, std::uint32_t count,
                                  std::uint32_t* received)
 {
     const Call call = Begin("FT_Read", HandleText(handle) + " " + std::to_string(count));
+    const bool failsForPacket = std::exchange(m_failNextRead, false);
     if (call.scripted)
         return Finish(call, *call.scripted);
     if (!IsOpenDevice(handle))
         return Finish(call, FT_INVALID_HANDLE);
+    if (failsForPacket)
+        return Finish(call, FT_IO_ERROR);
 
-    const std::size_t available = std::min<std::size_t>(count, m_received.size());
-    const std::size_t delivered = std::min<std::size_t>(available, call.shortCount.value_or(count));
     auto* bytes = static_cast<std::uint8_t*>(buffer);
-    std::copy_n(m_received.begin(), delivered, bytes);
-    m_received.erase(m_received.begin(), m_received.begin() + static_cast<std::ptrdiff_t>(delivered));
+    const std::size_t delivered = m_line.Read(bytes, std::min(count, call.shortCount.value_or(count)));
     *received = static_cast<std::uint32_t>(delivered);
     return Finish(call, FT_OK, "read " + std::to_string(delivered) + " " + Hex(bytes, delivered));
 }

@@ -1,22 +1,28 @@
 // The simulated Kestro adapter with one product attached: device 0 of the
 // driver library. Every call is counted per entry point, may be overridden by
-// a fault from the scenario, and is written to the trace.
+// a fault from the scenario, and is written to the trace. Every sending of a
+// packet is counted per block number and shaped by the scenario's faults for
+// that packet and attempt.
 #pragma once
 
 #include "adapter/d2xx.h"
+#include "packet_framing.h"
 #include "product.h"
 #include "scenario.h"
+#include "serial_line.h"
 #include "trace.h"
 
 #include <cstdint>
 #include <deque>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
 
 class SimulatedAdapter {
 public:
-    SimulatedAdapter(Scenario scenario, const std::filesystem::path& tracePath);
+    SimulatedAdapter(Scenario scenario, const std::filesystem::path& tracePath,
+                     const std::filesystem::path& imagePath);
 
     FT_STATUS ListDevices(void* arg1, void* arg2, std::uint32_t flags);
     FT_STATUS Open(int deviceNumber, FT_HANDLE* handle);
@@ -43,18 +49,33 @@ private:
         std::optional<std::uint32_t> shortCount;  // bytes that a read or write moves
     };
 
+    // One packet on its way to the product.
+    struct Sending {
+        std::uint16_t blockNumber;
+        unsigned attempt;  // 1 for the first sending of this block number
+        PacketFaults faults;
+    };
+
     // Counts the call and applies the scenario to it.
     Call Begin(const char* entry, std::string arguments);
     // Writes the call to the trace and returns its status.
     FT_STATUS Finish(const Call& call, FT_STATUS status, const std::string& result = {});
     bool IsOpenDevice(FT_HANDLE handle) const;
     std::string HandleText(FT_HANDLE handle) const;
+    // Hands a complete packet to the product and its reply to the line, as
+    // the scenario has them; returns the packet's trace line.
+    std::string Deliver(const SimulatedProduct::Packet& packet);
 
     Scenario m_scenario;
     Trace m_trace;
     std::map<std::string, unsigned> m_calls;
     SimulatedProduct m_product;
-    std::deque<std::uint8_t> m_received;  // bytes the host has not read yet
+    PacketFraming m_framing;
+    SerialLine m_line;
+    std::map<std::uint16_t, unsigned> m_attempts;  // sendings so far, per block number
+    std::deque<Sending> m_sendings;                // on their way to the product, the oldest first
     bool m_open = false;
+    bool m_unplugged = false;    // from now on every call fails
+    bool m_failNextRead = false;  // a packet's read-error waits for its read
     char m_device = 0;  // its address is device 0's handle
 };

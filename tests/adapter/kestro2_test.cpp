@@ -170,7 +170,9 @@ INSTANTIATE_TEST_SUITE_P(
                     TransferFault{"ReadStatus", "fail FT_Read 4", true, false}),
     ParamName<TransferFault>);
 
-// The adapter hears its own transmission, then the product's reply.
+// The adapter hears its own transmission, then the product's reply. This
+// packet comes without a header before it and with its checksum byte left
+// 0, so the product refuses it: status 5.
 TEST(Kestro2, ExchangesAPacketWithTheProduct)
 {
     SimulatorSession session;
@@ -188,7 +190,7 @@ TEST(Kestro2, ExchangesAPacketWithTheProduct)
     adapter.Read(reply.data(), reply.size());
 
     EXPECT_EQ(echo, packet);
-    EXPECT_EQ(reply, (std::array<std::uint8_t, 4>{0x00, 0x02, 0x00, 0x02}));
+    EXPECT_EQ(reply, (std::array<std::uint8_t, 4>{0x00, 0x02, 0x05, 0x07}));
 }
 
 // Purge and SetTimeouts fail with the base class itself, not a derived one.

@@ -1,7 +1,9 @@
+#include "simulator/parse_values.h"
 #include "simulator/scenario.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -35,6 +37,58 @@ TEST(Scenario, AFaultForOneCallWinsOverOneForEveryCall)
     EXPECT_EQ(scenario.FaultFor("FT_Write", 1), nullptr);
 }
 
+// Faults for one packet add up, each sending counted on its own; a status
+// for one attempt wins over the status for every attempt.
+TEST(Scenario, ReadsTheProductAndWhatHappensToItsPackets)
+{
+    const Scenario scenario = Parse(
+        "product ABCDEFGH\n"
+        "at header 1 swap-echo\n"
+        "at header 1 bad-checksum\n"
+        "at 0x2 * status 5\n"
+        "at 2 3 status 0\n"
+        "at 2 3 no-reply\n"
+        "at 0 1 read-error\n"
+        "at 0 * write-error\n"
+        "at 65534 7 mangle-echo\n"
+        "unplug 3\n"
+        "line-timing\n");
+    ASSERT_EQ(scenario.error, "");
+    EXPECT_EQ(scenario.productName, (SimulatedProduct::Name{'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H'}));
+    EXPECT_TRUE(scenario.lineTiming);
+    EXPECT_TRUE(scenario.UnplugsAt(3));
+    EXPECT_FALSE(scenario.UnplugsAt(2));
+
+    const struct {
+        std::uint16_t packet;
+        unsigned attempt;
+        const char* faults;
+    } sendings[] = {
+        {SimulatedProduct::kHeaderBlockNumber, 1, " swap-echo bad-checksum"},
+        {SimulatedProduct::kHeaderBlockNumber, 2, ""},
+        {2, 1, " status 5"},
+        {2, 3, " status 0 no-reply"},
+        {0, 1, " read-error write-error"},
+        {0, 2, " write-error"},
+        {1, 1, ""},
+        {65534, 7, " mangle-echo"},
+        {65534, 1, ""},
+    };
+    for (const auto& sending : sendings) {
+        EXPECT_EQ(scenario.FaultsFor(sending.packet, sending.attempt).Words(), sending.faults)
+            << PacketText(sending.packet) << " attempt " << sending.attempt;
+    }
+}
+
+TEST(Scenario, DefaultsToAnyProductNameAndAnUntimedLine)
+{
+    const Scenario scenario = Parse("fail FT_Open 3 2\n");
+    ASSERT_EQ(scenario.error, "");
+    EXPECT_EQ(scenario.productName, std::nullopt);
+    EXPECT_FALSE(scenario.lineTiming);
+    EXPECT_EQ(scenario.FaultsFor(SimulatedProduct::kHeaderBlockNumber, 1).Words(), "");
+}
+
 // A scenario with a mistake is refused whole, never half applied.
 TEST(Scenario, RefusesMistakesWithTheLineNumber)
 {
@@ -48,10 +102,57 @@ TEST(Scenario, RefusesMistakesWithTheLineNumber)
         {"fail FT_Open 2 0\n", "line 1: not a call number (1 is the first call): 0"},
         {"fail FT_Open\n", "line 1: expected: fail ENTRY VALUE [CALL]"},
         {"short FT_Purge 1\n", "line 1: short applies to FT_Read and FT_Write only"},
+        {"line-timing\nproduct ABCDEFGH\nat header 0 no-reply\n",
+         "line 3: not an attempt (1 is the first sending, * every one): 0"},
+        {"at trailer 1 no-reply\n", "line 1: not a packet (header, or a block number from 0 to 65534): trailer"},
+        {"at 65535 1 no-reply\n", "line 1: not a packet (header, or a block number from 0 to 65534): 65535"},
+        {"at 1 1 flip\n", "line 1: unknown fault: flip"},
+        {"at 1 1 status 256\n", "line 1: not a status (0 to 255): 256"},
+        {"at 1 1 status\n", "line 1: expected: at PACKET ATTEMPT status N"},
+        {"at 1 1\n", "line 1: expected: at PACKET ATTEMPT FAULT"},
+        {"at 1 1 no-reply 2\n", "line 1: expected: at PACKET ATTEMPT FAULT"},
+        {"at 1 * status 3\nat 1 1 status 4\nat 1 * status 4\n", "line 3: a second status for packet 1 attempt *"},
+        {"unplug\n", "line 1: expected: unplug PACKET"},
+        {"unplug -1\n", "line 1: not a packet (header, or a block number from 0 to 65534): -1"},
+        {"product\n", "line 1: expected: product NAME"},
+        {"product ABCDEFGH\nproduct ABCDEFGH\n", "line 2: a second product name"},
+        {"product ABCDEFG\n",
+         "line 1: not a product name (8 printable characters, or 0x and 16 hexadecimal digits): ABCDEFG"},
+        {"line-timing 100000\n", "line 1: expected: line-timing"},
     };
     for (const auto& c : cases) {
         const Scenario scenario = Parse(c.text);
         EXPECT_EQ(scenario.error, c.error) << c.text;
-        EXPECT_TRUE(scenario.faults.empty()) << c.text;
+        EXPECT_TRUE(scenario.callFaults.empty()) << c.text;
+        EXPECT_TRUE(scenario.packetFaults.empty()) << c.text;
+        EXPECT_EQ(scenario.productName, std::nullopt) << c.text;
+        EXPECT_FALSE(scenario.lineTiming) << c.text;
     }
+}
+
+// The scenario's product directive and the update file tool read names alike.
+TEST(ParseProductName, TakesEightCharactersOrSixteenHexDigits)
+{
+    const SimulatedProduct::Name abcdefgh = {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H'};
+    const struct {
+        const char* word;
+        std::optional<SimulatedProduct::Name> name;
+    } cases[] = {
+        {"ABCDEFGH", abcdefgh},
+        {"0x4142434445464748", abcdefgh},
+        {"0X00ff7F80e9FEfF01", SimulatedProduct::Name{0x00, 0xFF, 0x7F, 0x80, 0xE9, 0xFE, 0xFF, 0x01}},
+        {"0x123456", SimulatedProduct::Name{'0', 'x', '1', '2', '3', '4', '5', '6'}},  // 8 characters: text
+        {"~!AZaz09", SimulatedProduct::Name{'~', '!', 'A', 'Z', 'a', 'z', '0', '9'}},
+        {"ABCDEFG", std::nullopt},
+        {"ABCDEFGHI", std::nullopt},
+        {"ABC\x01" "EFGH", std::nullopt},
+        {"ABC\xE9" "EFGH", std::nullopt},
+        {"0x41424344454647", std::nullopt},
+        {"0x41424344454647zz", std::nullopt},
+        {"0x414243444546474", std::nullopt},
+        {"0x+142434445464748", std::nullopt},
+        {"1x4142434445464748", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseProductName(c.word), c.name) << c.word;
 }

@@ -2,10 +2,14 @@
 
 #include "test_folder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 
 namespace {
+
+constexpr std::string_view kPacketLinePrefix = "packet ";
 
 void SetEnvironment(const char* name, const std::string& value)
 {
@@ -26,6 +30,7 @@ SimulatorSession::SimulatorSession(std::string_view scenario) : m_folder(FolderF
     std::ofstream(scenarioFile) << scenario;
     SetEnvironment("D2XX_SIM_SCENARIO", scenarioFile.string());
     SetEnvironment("D2XX_SIM_TRACE", (m_folder / "trace.txt").string());
+    SetEnvironment("D2XX_SIM_IMAGE", ImagePath().string());
 }
 
 SimulatorSession::~SimulatorSession()
@@ -43,14 +48,24 @@ std::vector<std::string> ReadTrace(const std::filesystem::path& file)
     return lines;
 }
 
-std::vector<std::string> CallsOf(std::vector<std::string> trace)
+std::vector<std::string> CallsOf(const std::vector<std::string>& trace)
 {
-    for (std::string& line : trace) {
+    std::vector<std::string> calls;
+    for (const std::string& line : trace) {
+        if (line.starts_with(kPacketLinePrefix))
+            continue;
         const std::size_t arrow = line.find(" -> ");
-        if (arrow != std::string::npos)
-            line = line.substr(0, line.find(' ', arrow + 4));
+        calls.push_back(arrow == std::string::npos ? line : line.substr(0, line.find(' ', arrow + 4)));
     }
-    return trace;
+    return calls;
+}
+
+std::vector<std::string> PacketsOf(const std::vector<std::string>& trace)
+{
+    std::vector<std::string> packets;
+    std::ranges::copy_if(trace, std::back_inserter(packets),
+                         [](const std::string& line) { return line.starts_with(kPacketLinePrefix); });
+    return packets;
 }
 
 std::vector<std::string> SimulatorSession::Trace() const
@@ -61,4 +76,14 @@ std::vector<std::string> SimulatorSession::Trace() const
 std::vector<std::string> SimulatorSession::Calls() const
 {
     return CallsOf(Trace());
+}
+
+std::vector<std::string> SimulatorSession::Packets() const
+{
+    return PacketsOf(Trace());
+}
+
+std::filesystem::path SimulatorSession::ImagePath() const
+{
+    return m_folder / "image.bin";
 }

@@ -1,6 +1,7 @@
 // One test's session with the simulated driver library: a fresh folder with
 // the scenario, named to the library through the environment before the
-// library's first call, and the trace that the library writes there.
+// library's first call, and the trace and the product's image that the
+// library writes there.
 #pragma once
 
 #include <filesystem>
@@ -10,8 +11,11 @@
 
 // The lines of a trace file; empty when there is none.
 std::vector<std::string> ReadTrace(const std::filesystem::path& file);
-// Trace lines up to the status of each call, without the bytes moved.
-std::vector<std::string> CallsOf(std::vector<std::string> trace);
+// The driver calls of a trace, each up to its status, without the bytes
+// moved; the product's packet lines left out.
+std::vector<std::string> CallsOf(const std::vector<std::string>& trace);
+// The product's packet lines of a trace: "packet 2 attempt 1 -> 0".
+std::vector<std::string> PacketsOf(const std::vector<std::string>& trace);
 
 class SimulatorSession {
 public:
@@ -22,8 +26,12 @@ public:
 
     // Every line of the trace so far.
     std::vector<std::string> Trace() const;
-    // The trace lines up to the status of each call, without the bytes moved.
+    // The driver calls, each up to its status, without the bytes moved.
     std::vector<std::string> Calls() const;
+    // The lines of the packets that the product judged.
+    std::vector<std::string> Packets() const;
+    // The image that the product accepted; absent until it accepts a header.
+    std::filesystem::path ImagePath() const;
 
 private:
     std::filesystem::path m_folder;

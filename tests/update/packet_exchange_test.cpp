@@ -27,16 +27,28 @@ const Calls kExchangeCalls = {
     "FT_Read device0 4 -> 0",
 };
 
-// The data packet for block 2 of the protocol's worked example.
-TransferPacket DataPacketForBlock2()
+// A packet of the protocol's worked example: product ABCDEFGH, 3 blocks.
+TransferPacket ExamplePacket(std::uint16_t blockNumber, std::uint8_t payload)
 {
     TransferPacket packet;
     packet.SetProductName({'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H'});
     packet.SetBlockCount(3);
-    packet.SetBlockNumber(2);
-    packet.FillPayload(0xFF);
+    packet.SetBlockNumber(blockNumber);
+    packet.FillPayload(payload);
     packet.Finalize();
     return packet;
+}
+
+TransferPacket DataPacketForBlock2()
+{
+    return ExamplePacket(2, 0xFF);
+}
+
+// The product takes data packets only after their header.
+void SendHeader(Kestro2& adapter)
+{
+    TransferReply reply;
+    ExchangePacket(adapter, ExamplePacket(TransferPacket::kHeaderBlockNumber, 0x00), reply);
 }
 
 void OpenDevice(Kestro2& adapter)
@@ -73,6 +85,7 @@ TEST(PacketExchange, PurgesWritesAndReadsEchoThenReplyEveryTime)
     SimulatorSession session;
     Kestro2 adapter;
     OpenDevice(adapter);
+    SendHeader(adapter);
     const TransferPacket packet = DataPacketForBlock2();
     TransferReply reply;
 
@@ -80,16 +93,20 @@ TEST(PacketExchange, PurgesWritesAndReadsEchoThenReplyEveryTime)
     EXPECT_EQ(JudgeDataReply(reply, packet), Verdict::Accepted);
     ExchangePacket(adapter, packet, reply);
 
-    Calls expected = kExchangeCalls;
-    expected.insert(expected.end(), kExchangeCalls.begin(), kExchangeCalls.end());
+    Calls expected;
+    for (int exchange = 0; exchange < 3; ++exchange)
+        expected.insert(expected.end(), kExchangeCalls.begin(), kExchangeCalls.end());
     EXPECT_EQ(LinesAfterOpen(session.Calls()), expected);
+    EXPECT_EQ(session.Packets(),
+              (Calls{"packet header attempt 1 -> 0", "packet 2 attempt 1 -> 0", "packet 2 attempt 2 -> 0"}));
 
+    // Each exchange traces its four calls and, after the write, the packet.
     const std::string written = "FT_Write device0 269 -> 0 wrote 269 " + Hex(packet.Bytes());
     const std::vector<std::string> trace = LinesAfterOpen(session.Trace());
-    ASSERT_EQ(trace.size(), 8u);
-    EXPECT_EQ(trace[1], written);
-    EXPECT_EQ(trace[5], written);
-    EXPECT_EQ(trace[7], "FT_Read device0 4 -> 0 read 4 00020002");
+    ASSERT_EQ(trace.size(), 15u);
+    EXPECT_EQ(trace[6], written);
+    EXPECT_EQ(trace[11], written);
+    EXPECT_EQ(trace[14], "FT_Read device0 4 -> 0 read 4 00020002");
 }
 
 // A reply that arrived too late for an earlier exchange still waits in the
@@ -100,9 +117,8 @@ TEST(PacketExchange, ReadsTheReplyToThisPacketNotAnEarlierOne)
     SimulatorSession session;
     Kestro2 adapter;
     OpenDevice(adapter);
-    TransferPacket earlier = DataPacketForBlock2();
-    earlier.SetBlockNumber(1);
-    earlier.Finalize();
+    SendHeader(adapter);
+    const TransferPacket earlier = ExamplePacket(1, 0xFF);
     adapter.Write(earlier.Bytes().data(), TransferPacket::kSize);
 
     const TransferPacket packet = DataPacketForBlock2();

@@ -1,0 +1,54 @@
+// The adapter's serial line as the host sees it: what it sends, and the
+// receive queue in which the echo and the product's replies arrive.
+//
+// With line timing, bytes take their time on the line: 10 bit times each
+// (start bit, 8 data bits, stop bit) at the rate set. A write returns once
+// its bytes are sent, and then their echo is in the queue; a reply arrives
+// its own 4 byte times plus the adapter's 16 ms latency timer after the last
+// byte of its packet. A read waits for its last byte, or for the read
+// time-out when that byte comes later or never. Without line timing nothing
+// takes time, and a read that finds too few bytes ends at once.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <span>
+
+class SerialLine {
+public:
+    explicit SerialLine(bool timed) : m_timed(timed) {}
+
+    void SetRate(std::uint32_t bitsPerSecond) { m_rate = bitsPerSecond; }
+    void SetReadTimeout(std::uint32_t milliseconds) { m_readTimeoutMs = milliseconds; }
+
+    // Sends bytes, which the adapter hears back as `echo`.
+    void Transmit(std::span<const std::uint8_t> echo);
+    // The product's answer to the bytes transmitted last.
+    void Answer(std::span<const std::uint8_t> reply);
+    // Waits as the driver's read does, then takes up to `count` bytes;
+    // returns how many it took.
+    std::size_t Read(std::uint8_t* buffer, std::size_t count);
+    // Drops what has arrived; what is still on its way arrives later.
+    void DropReceived();
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    struct Arrival {
+        Clock::time_point at;
+        std::uint8_t byte;
+    };
+
+    Clock::duration ByteTimes(std::size_t count) const;
+    Clock::duration LatencyTimer() const;
+    Clock::duration ReadWait() const;
+    void Queue(std::span<const std::uint8_t> bytes, Clock::time_point at);
+
+    bool m_timed;
+    std::uint32_t m_rate = 9600;      // the driver's default
+    std::uint32_t m_readTimeoutMs = 0;  // the driver's default: no time-out
+    Clock::time_point m_lastSent;
+    std::deque<Arrival> m_queue;  // in the order of arrival
+};
