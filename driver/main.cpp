@@ -204,10 +204,11 @@ int Benchmark(const std::filesystem::path& folder, const std::filesystem::path& 
     char line[256];
     std::snprintf(line, sizeof line,
                   "blocks %llu: %.3f s, %.1f us per block (%.3f%% of the 27.3 ms line time), "
-                  "peak working set %zu KiB, peak private bytes %zu KiB",
+                  "peak working set %llu KiB, peak private bytes %llu KiB",
                   static_cast<unsigned long long>(blocks), outcome.seconds, microseconds,
-                  100.0 * microseconds / kWireMicrosecondsPerBlock, memory.PeakWorkingSetSize / 1024,
-                  memory.PeakPagefileUsage / 1024);
+                  100.0 * microseconds / kWireMicrosecondsPerBlock,
+                  static_cast<unsigned long long>(memory.PeakWorkingSetSize / 1024),
+                  static_cast<unsigned long long>(memory.PeakPagefileUsage / 1024));
     transcript.Line(line);
     update.Press(outcome.closingBox->window, IDOK);
     return 0;
