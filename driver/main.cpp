@@ -130,10 +130,8 @@ Outcome RunTransfer(UpdateProcess& update, Transcript& transcript, std::chrono::
             reported = position;
             transcript.Line("Progress: " + std::to_string(position) + " of " + std::to_string(upper) + " blocks");
         }
-        if (!pictured && upper > 0 && position * 2 >= upper) {
+        if (!pictured && upper > 0 && position * 2 >= upper)
             pictured = SaveScreenshot(update.MainWindow(), duringPicture);
-            transcript.Line("Picture during the transfer: " + duringPicture.string());
-        }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return outcome;
@@ -170,9 +168,8 @@ int Demo(const std::filesystem::path& folder, const std::filesystem::path& updat
     transcript.Line(BoxLine("Closing", closing) + "  -> OK");
     update.Press(closing.window, IDOK);
     update.WaitForWriteEnabled();
-    transcript.Line("Status: " + Narrow(update.ControlText(kStatusId)) + "; WRITE enabled again.");
-    if (SaveScreenshot(update.MainWindow(), folder / "after.bmp"))
-        transcript.Line("Picture after the transfer: " + (folder / "after.bmp").string());
+    transcript.Line("Status: " + Narrow(update.ControlText(kStatusId)) + " WRITE is enabled again.");
+    SaveScreenshot(update.MainWindow(), folder / "after.bmp");
 
     const std::vector<std::uint8_t> expected = ExpectedImage(updateFile);
     const bool received = update.ReceivedImage() == expected;
@@ -219,10 +216,12 @@ int Benchmark(const std::filesystem::path& folder, const std::filesystem::path& 
 int main(int argc, char** argv)
 {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    // The program starts in a folder of its own: paths must not depend on it.
+    const auto path = [&](std::size_t index) { return std::filesystem::absolute(arguments[index]); };
     if (arguments.size() == 4 && arguments[0] == "demo")
-        return Demo(arguments[1], arguments[2], arguments[3]);
+        return Demo(path(1), path(2), path(3));
     if (arguments.size() == 3 && arguments[0] == "benchmark")
-        return Benchmark(arguments[1], arguments[2]);
+        return Benchmark(path(1), path(2));
     std::fprintf(stderr,
                  "usage: update-driver demo FOLDER UPDATE_FILE SCENARIO\n"
                  "       update-driver benchmark FOLDER UPDATE_FILE\n");

@@ -10,6 +10,7 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(20);
 constexpr UINT kAnswerTimeoutMs = 5000;
+constexpr std::size_t kLongestText = 1024;
 constexpr int kMessageTextId = 0xFFFF;
 // The icon of a message box: 20 on Windows, 0x440 under Wine.
 constexpr int kMessageIconIds[] = {0x14, 0x440};
@@ -46,13 +47,13 @@ LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
     return static_cast<LRESULT>(result);
 }
 
-// Text of a window of another process, asked of the window itself.
+// Text of a window of another process, asked of the window itself in one
+// message, so that a text changing meanwhile cannot come out cut short.
 std::wstring TextOf(HWND window)
 {
-    const auto length = static_cast<std::size_t>(Ask(window, WM_GETTEXTLENGTH));
-    std::wstring text(length + 1, L'\0');
+    std::wstring text(kLongestText, L'\0');
     const auto copied = static_cast<std::size_t>(Ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
-    text.resize(std::min(copied, length));
+    text.resize(std::min(copied, text.size()));
     return text;
 }
 

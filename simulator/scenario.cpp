@@ -152,6 +152,15 @@ std::string ParseLineTiming(const Words& words, Scenario& scenario)
     return {};
 }
 
+// "no-trace".
+std::string ParseNoTrace(const Words& words, Scenario& scenario)
+{
+    if (words.size() != 1)
+        return "expected: no-trace";
+    scenario.trace = false;
+    return {};
+}
+
 struct Directive {
     std::string_view name;
     std::string (*parse)(const Words& words, Scenario& scenario);
@@ -159,6 +168,7 @@ struct Directive {
 constexpr Directive kDirectives[] = {
     {"fail", ParseCallFault},   {"short", ParseCallFault},    {"at", ParsePacketFault},
     {"unplug", ParseUnplug},    {"product", ParseProduct},    {"line-timing", ParseLineTiming},
+    {"no-trace", ParseNoTrace},
 };
 
 }  // namespace

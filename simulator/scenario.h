@@ -53,6 +53,7 @@ struct Scenario {
     std::vector<std::uint16_t> unplugPackets;
     std::optional<SimulatedProduct::Name> productName;  // none: the product takes any name
     bool lineTiming = false;
+    bool trace = true;  // false: no trace, for measurements
     std::string error;  // why the file was refused; empty when it was read
 
     // The fault scripted for call number `call` (from 1) of `entry`, if any.

@@ -49,7 +49,8 @@ std::string HexNumber(std::uintptr_t value)
 SimulatedAdapter::SimulatedAdapter(Scenario scenario, const std::filesystem::path& tracePath,
                                    const std::filesystem::path& imagePath)
     : m_scenario(std::move(scenario)),
-      m_trace(tracePath),
+      // A refused scenario always says why.
+      m_trace(m_scenario.trace || !m_scenario.error.empty() ? tracePath : std::filesystem::path()),
       m_product(m_scenario.productName, imagePath),
       m_line(m_scenario.lineTiming)
 {

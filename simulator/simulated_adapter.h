@@ -18,6 +18,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 class SimulatedAdapter {
 public:
@@ -72,7 +73,9 @@ private:
     SimulatedProduct m_product;
     PacketFraming m_framing;
     SerialLine m_line;
-    std::map<std::uint16_t, unsigned> m_attempts;  // sendings so far, per block number
+    // Sendings so far, per block number: all of them from the start, so
+    // that memory does not grow with the image.
+    std::vector<unsigned> m_attempts = std::vector<unsigned>(0x10000, 0);
     std::deque<Sending> m_sendings;                // on their way to the product, the oldest first
     bool m_open = false;
     bool m_unplugged = false;    // from now on every call fails

@@ -52,8 +52,10 @@ TEST(Scenario, ReadsTheProductAndWhatHappensToItsPackets)
         "at 0 * write-error\n"
         "at 65534 7 mangle-echo\n"
         "unplug 3\n"
-        "line-timing\n");
+        "line-timing\n"
+        "no-trace\n");
     ASSERT_EQ(scenario.error, "");
+    EXPECT_FALSE(scenario.trace);
     EXPECT_EQ(scenario.productName, (SimulatedProduct::Name{'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H'}));
     EXPECT_TRUE(scenario.lineTiming);
     EXPECT_TRUE(scenario.UnplugsAt(3));
@@ -119,6 +121,7 @@ TEST(Scenario, RefusesMistakesWithTheLineNumber)
         {"product ABCDEFG\n",
          "line 1: not a product name (8 printable characters, or 0x and 16 hexadecimal digits): ABCDEFG"},
         {"line-timing 100000\n", "line 1: expected: line-timing"},
+        {"no-trace please\n", "line 1: expected: no-trace"},
     };
     for (const auto& c : cases) {
         const Scenario scenario = Parse(c.text);

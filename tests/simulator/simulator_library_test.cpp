@@ -328,3 +328,13 @@ TEST(SimulatorLibrary, LineTimingWaitsTheReadTimeoutForAReplyThatNeverComes)
 
     EXPECT_GE(TimeOf([&] { EXPECT_THROW(Exchange(adapter, kHeader), Kestro2::ReadError); }).count(), 300.0);
 }
+
+// For measurements: the product still works, and nothing is traced.
+TEST(SimulatorLibrary, NoTraceWritesNoTrace)
+{
+    SimulatorSession session("no-trace\n");
+    Kestro2 adapter;
+    OpenDevice(adapter);
+    EXPECT_EQ(Exchange(adapter, kHeader), (Reply{0xFF, 0xFF, 0x00, 0xFE}));
+    EXPECT_TRUE(session.Trace().empty());
+}
