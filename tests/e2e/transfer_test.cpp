@@ -296,3 +296,76 @@ TEST_F(UpdateTransferInJapanese, TellsTheUserInJapanese)
     Dismiss(error);
     EXPECT_EQ(m_update->ControlText(kStatusId), L"Failed");
 }
+
+struct Ending {
+    const char* name;
+    const char* scenario;   // for an image of three blocks
+    const wchar_t* message;  // the closing box's
+    int progress;            // where the bar stands at the end
+    int packetsWritten;      // whole packets that reached the line
+};
+
+void PrintTo(const Ending& ending, std::ostream* out)
+{
+    *out << ending.name;
+}
+
+class UpdateTransferEnding : public UpdateTransfer, public testing::WithParamInterface<Ending> {};
+
+// How the product's replies and the adapter's failures end a transfer.
+TEST_P(UpdateTransferEnding, EndsAsTheRepliesSay)
+{
+    const Ending& ending = GetParam();
+    Launch({.scenario = ending.scenario});
+    const Bytes payload = Payload(3 * 256);
+    WriteImage(payload);
+    const MessageBoxView closing = ConfirmedTransfer();
+    EXPECT_EQ(closing.text, ending.message);
+    const bool success = ending.message == std::wstring(kSucceeded);
+    EXPECT_EQ(closing.caption, success ? L"Update" : L"Error");
+    EXPECT_EQ(closing.icon, success ? BoxIcon::Information : BoxIcon::Stop);
+    EXPECT_EQ(m_update->ProgressPosition(), ending.progress);
+    Dismiss(closing);
+    EXPECT_EQ(m_update->ControlText(kStatusId), success ? kSucceeded : L"Failed");
+
+    // Every sending, the first and every one again, starts with a purge.
+    const std::vector<std::string> calls = m_update->TraceCalls();
+    int written = 0;
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        if (calls[i].rfind("FT_Write", 0) == 0) {
+            ASSERT_GT(i, 0u);
+            EXPECT_EQ(calls[i - 1], "FT_Purge device0 1 -> 0");
+            written += calls[i] == "FT_Write device0 269 -> 0";
+        }
+    }
+    EXPECT_EQ(written, ending.packetsWritten);
+    if (success) {
+        EXPECT_EQ(m_update->ReceivedImage(), payload);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, UpdateTransferEnding,
+    testing::Values(
+        // The header packet: by its status alone.
+        Ending{"HeaderWriteFailed", "at header 1 status 3", L"A writing error occured. Retry the update.", 0, 1},
+        Ending{"HeaderStatus1", "at header 1 status 1",
+               L"This connected product does not match the update file.", 0, 1},
+        Ending{"HeaderStatus2", "at header 1 status 2",
+               L"This connected product does not match the update file.", 0, 1},
+        Ending{"HeaderStatus4", "at header 1 status 4",
+               L"This connected product does not match the update file.", 0, 1},
+        Ending{"ProductOfAnotherName", "product ZYXWVUTS",
+               L"This connected product does not match the update file.", 0, 1},
+        Ending{"HeaderGarbageButAccepted", "at header 1 swap-echo\nat header 1 bad-checksum", kSucceeded, 3, 4},
+        Ending{"HeaderNoReply", "at header 1 no-reply", L"No product is connected.", 0, 1},
+        // A data packet not taken goes out again, unchanged, after a fresh purge.
+        Ending{"DataEchoSwapped", "at 1 1 swap-echo", kSucceeded, 3, 5},
+        Ending{"DataChecksumBad", "at 1 1 bad-checksum", kSucceeded, 3, 5},
+        Ending{"DataStatus5", "at 1 1 status 5\nat 1 2 status 5", kSucceeded, 3, 6},
+        Ending{"DataWriteFailedDespiteBadChecksum", "at 1 1 status 3\nat 1 1 bad-checksum",
+               L"A writing error occured. Retry the update.", 1, 3},
+        Ending{"UnpluggedAtBlock2", "unplug 2", L"No product is connected.", 2, 3},
+        // A block refused 100 times in a row is not going to be taken.
+        Ending{"BlockRefusedForGood", "at 0 * status 5", L"A writing error occured. Retry the update.", 0, 101}),
+    ParamName<Ending>);
