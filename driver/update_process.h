@@ -88,8 +88,9 @@ public:
     bool WaitForFocus(int controlId);
     std::wstring WindowText(HWND window) const;
 
-    // False when the program could not be started.
+    // False when the program could not be started, for the reason in StartError.
     bool Started() const { return m_process.hProcess != nullptr; }
+    DWORD StartError() const { return m_startError; }
     HANDLE Process() const { return m_process.hProcess; }
     HWND MainWindow() const { return m_mainWindow; }
 
@@ -107,5 +108,6 @@ private:
 
     std::filesystem::path m_folder;
     PROCESS_INFORMATION m_process{};
+    DWORD m_startError = ERROR_SUCCESS;
     HWND m_mainWindow = nullptr;
 };

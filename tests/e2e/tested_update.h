@@ -15,7 +15,7 @@ public:
     explicit TestedUpdate(const LaunchOptions& options = LaunchOptions())
         : UpdateProcess(FolderForCurrentTest("update-"), options)
     {
-        EXPECT_TRUE(Started()) << "Update.exe did not start";
+        EXPECT_TRUE(Started()) << "Update.exe did not start: error " << StartError();
     }
 
     // The simulator's trace, each call up to its status.
