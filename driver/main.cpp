@@ -84,6 +84,22 @@ std::vector<std::uint8_t> ExpectedImage(const std::filesystem::path& updateFile)
     return image;
 }
 
+std::uint64_t BlockCount(const std::filesystem::path& updateFile)
+{
+    return (std::filesystem::file_size(updateFile) - kHeaderSize + kBlockSize - 1) / kBlockSize;
+}
+
+// Waits for the window, then puts the update file into the working folder.
+bool Ready(UpdateProcess& update, Transcript& transcript, const std::filesystem::path& updateFile)
+{
+    if (!update.Started() || update.WaitForMainWindow() == nullptr) {
+        transcript.Line("Update.exe did not start.");
+        return false;
+    }
+    std::filesystem::copy_file(updateFile, update.WorkFolder() / updateFile.filename());
+    return true;
+}
+
 struct Outcome {
     std::optional<MessageBoxView> closingBox;
     double seconds = 0;  // from the confirmation to the closing box
@@ -148,16 +164,12 @@ int Demo(const std::filesystem::path& folder, const std::filesystem::path& updat
 
     Transcript transcript(folder / "transcript.txt");
     UpdateProcess update(programFolder, {.scenario = scenario.str()});
-    if (!update.Started() || update.WaitForMainWindow() == nullptr) {
-        transcript.Line("Update.exe did not start.");
+    if (!Ready(update, transcript, updateFile))
         return 1;
-    }
-    std::filesystem::copy_file(updateFile, update.WorkFolder() / updateFile.filename());
     transcript.Line("Update.exe is up, the simulated adapter open; the working folder holds " +
                     updateFile.filename().string() + ".");
 
-    const std::uint64_t blocks = (std::filesystem::file_size(updateFile) - kHeaderSize + kBlockSize - 1) / kBlockSize;
-    const auto deadline = std::chrono::seconds(60 + blocks);  // far more than 43 ms a block
+    const auto deadline = std::chrono::seconds(60 + BlockCount(updateFile));  // far more than 43 ms a block
     const Outcome outcome = RunTransfer(update, transcript, deadline, folder / "during.bmp");
     if (!outcome.closingBox) {
         transcript.Line("The transfer did not end in time.");
@@ -184,12 +196,9 @@ int Benchmark(const std::filesystem::path& folder, const std::filesystem::path& 
     std::filesystem::create_directories(folder);
     Transcript transcript(folder / "benchmark.txt");
     UpdateProcess update(folder / "run", {.scenario = "no-trace\n"});
-    if (!update.Started() || update.WaitForMainWindow() == nullptr) {
-        transcript.Line("Update.exe did not start.");
+    if (!Ready(update, transcript, updateFile))
         return 1;
-    }
-    std::filesystem::copy_file(updateFile, update.WorkFolder() / updateFile.filename());
-    const std::uint64_t blocks = (std::filesystem::file_size(updateFile) - kHeaderSize + kBlockSize - 1) / kBlockSize;
+    const std::uint64_t blocks = BlockCount(updateFile);
     const Outcome outcome = RunTransfer(update, transcript, std::chrono::seconds(600), {});
     if (!outcome.closingBox || outcome.closingBox->icon != BoxIcon::Information) {
         transcript.Line("The transfer did not succeed.");

@@ -89,6 +89,25 @@ bool IsPopupMenu(HWND window, const UpdateProcess&)
     return ClassName(window) == kMenuClass && IsWindowVisible(window);
 }
 
+// Asks `done` again and again until it holds; false at the deadline.
+template <typename Condition>
+bool WaitUntil(Condition done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + UpdateProcess::kDeadline;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    return true;
+}
+
+// Clicks button `id` of `window`, as the mouse would.
+void Click(HWND window, int id)
+{
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
+
 struct WindowSearch {
     DWORD processId;
     std::vector<HWND> windows;
@@ -164,15 +183,17 @@ std::vector<HWND> UpdateProcess::TopLevelWindows() const
 
 HWND UpdateProcess::WaitFor(bool (*matches)(HWND window, const UpdateProcess& process))
 {
-    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
-    while (std::chrono::steady_clock::now() < deadline) {
+    HWND found = nullptr;
+    WaitUntil([&] {
         for (HWND window : TopLevelWindows()) {
-            if (matches(window, *this))
-                return window;
+            if (matches(window, *this)) {
+                found = window;
+                return true;
+            }
         }
-        std::this_thread::sleep_for(kPollInterval);
-    }
-    return nullptr;
+        return false;
+    });
+    return found;
 }
 
 HWND UpdateProcess::WaitForMainWindow()
@@ -228,15 +249,8 @@ HWND UpdateProcess::WaitForPopupMenu()
 
 bool UpdateProcess::Press(HWND window, int buttonId)
 {
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(window, buttonId)));
-    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(kPollInterval);
-    }
-    return true;
+    Click(window, buttonId);
+    return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); });
 }
 
 bool UpdateProcess::WaitForExit()
@@ -244,22 +258,14 @@ bool UpdateProcess::WaitForExit()
     return WaitForSingleObject(m_process.hProcess, static_cast<DWORD>(kDeadline.count())) == WAIT_OBJECT_0;
 }
 
-
 void UpdateProcess::ClickWrite()
 {
-    PostMessageW(m_mainWindow, WM_COMMAND, MAKEWPARAM(kWriteButtonId, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(m_mainWindow, kWriteButtonId)));
+    Click(m_mainWindow, kWriteButtonId);
 }
 
 bool UpdateProcess::WaitForWriteEnabled()
 {
-    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
-    while (!IsControlEnabled(kWriteButtonId)) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(kPollInterval);
-    }
-    return true;
+    return WaitUntil([&] { return IsControlEnabled(kWriteButtonId); });
 }
 
 int UpdateProcess::ProgressUpper()
@@ -284,17 +290,12 @@ bool UpdateProcess::IsControlEnabled(int controlId)
 
 bool UpdateProcess::WaitForFocus(int controlId)
 {
-    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
-    for (;;) {
+    return WaitUntil([&] {
         GUITHREADINFO thread{};
         thread.cbSize = sizeof thread;
-        if (GetGUIThreadInfo(GetWindowThreadProcessId(m_mainWindow, nullptr), &thread) &&
-            thread.hwndFocus == GetDlgItem(m_mainWindow, controlId))
-            return true;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(kPollInterval);
-    }
+        return GetGUIThreadInfo(GetWindowThreadProcessId(m_mainWindow, nullptr), &thread) &&
+               thread.hwndFocus == GetDlgItem(m_mainWindow, controlId);
+    });
 }
 
 std::wstring UpdateProcess::WindowText(HWND window) const

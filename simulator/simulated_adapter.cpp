@@ -248,10 +248,15 @@ FT_STATUS SimulatedAdapter::Write(FT_HANDLE handle, const void* buffer, std::uin
         judged.push_back(Deliver(packet));
     *written = static_cast<std::uint32_t>(bytes.size());
     const FT_STATUS status =
-        Finish(call, FT_OK, "wrote " + std::to_string(bytes.size()) + " " + Hex(bytes.data(), bytes.size()));
+        Finish(call, FT_OK, "wrote " + std::to_string(bytes.size()) + " " + HexIfTraced(bytes.data(), bytes.size()));
     for (const std::string& line : judged)
         m_trace.Line(line);
     return status;
+}
+
+std::string SimulatedAdapter::HexIfTraced(const std::uint8_t* bytes, std::size_t count) const
+{
+    return m_trace.IsOn() ? Hex(bytes, count) : std::string();
 }
 
 std::string SimulatedAdapter::Deliver(const SimulatedProduct::Packet& packet)
@@ -288,7 +293,7 @@ FT_STATUS SimulatedAdapter::Read(FT_HANDLE handle, void* buffer, std::uint32_t c
     auto* bytes = static_cast<std::uint8_t*>(buffer);
     const std::size_t delivered = m_line.Read(bytes, std::min(count, call.shortCount.value_or(count)));
     *received = static_cast<std::uint32_t>(delivered);
-    return Finish(call, FT_OK, "read " + std::to_string(delivered) + " " + Hex(bytes, delivered));
+    return Finish(call, FT_OK, "read " + std::to_string(delivered) + " " + HexIfTraced(bytes, delivered));
 }
 
 FT_STATUS SimulatedAdapter::WithHandle(const char* entry, FT_HANDLE handle)

@@ -63,6 +63,8 @@ private:
     FT_STATUS Finish(const Call& call, FT_STATUS status, const std::string& result = {});
     bool IsOpenDevice(FT_HANDLE handle) const;
     std::string HandleText(FT_HANDLE handle) const;
+    // The bytes a call moved, for the trace; nothing when there is no trace.
+    std::string HexIfTraced(const std::uint8_t* bytes, std::size_t count) const;
     // Hands a complete packet to the product and its reply to the line, as
     // the scenario has them; returns the packet's trace line.
     std::string Deliver(const SimulatedProduct::Packet& packet);

@@ -12,6 +12,8 @@ public:
     explicit Trace(const std::filesystem::path& path);
 
     void Line(const std::string& text);
+    // Whether lines go anywhere: the bytes a call moved are written out only then.
+    bool IsOn() const { return m_file.is_open(); }
 
 private:
     std::ofstream m_file;
