@@ -126,23 +126,24 @@ void CUpdateDlg::OnWrite()
     RunImageTransfer(m_adapter, *this);
 }
 
-void CUpdateDlg::ShowError(UINT textId)
+int CUpdateDlg::ShowError(UINT textId)
 {
-    MessageBox(LoadStringResource(textId).c_str(), LoadStringResource(IDS_ERROR).c_str(), MB_OK | MB_ICONERROR);
+    return MessageBox(LoadStringResource(textId).c_str(), LoadStringResource(IDS_ERROR).c_str(), MB_OK | MB_ICONERROR);
 }
 
-bool CUpdateDlg::ShowBox(Box box, MessageId text, std::wstring_view prefix)
+static_assert(static_cast<int>(BoxAnswer::Ok) == IDOK && static_cast<int>(BoxAnswer::Cancel) == IDCANCEL);
+
+BoxAnswer CUpdateDlg::ShowBox(Box box, MessageId text, std::wstring_view prefix)
 {
     const auto textId = static_cast<UINT>(text);
     if (box == Box::Failure) {
-        ShowError(textId);
-        return true;
+        return static_cast<BoxAnswer>(ShowError(textId));
     }
     const std::wstring message = std::wstring(prefix) + LoadStringResource(textId);
     const UINT type = box == Box::Question ? MB_OKCANCEL | MB_ICONQUESTION
                       : box == Box::Success ? MB_OK | MB_ICONINFORMATION
                                             : MB_OK | MB_ICONERROR;
-    return MessageBox(message.c_str(), kUpdateCaption, type) != IDCANCEL;
+    return static_cast<BoxAnswer>(MessageBox(message.c_str(), kUpdateCaption, type));
 }
 
 void CUpdateDlg::SetStatus(MessageId text)
@@ -179,12 +180,17 @@ void CUpdateDlg::StepProgress()
 void CUpdateDlg::Repaint()
 {
     UpdateWindow();
+}
+
+bool CUpdateDlg::KeepGoingAfterExchange()
+{
     // A window that takes no message for five seconds counts as hung, and
     // Windows offers the user to end it: in the middle of an update. Messages
     // that other programs send are answered here; the user's input waits
     // until the transfer has ended.
     MSG message;
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    return true;
 }
 
 void CUpdateDlg::BeginBusy()

@@ -32,10 +32,10 @@ protected:
     // The image transfer.
     void OnWrite();
     // An error box: caption "Error" in the user's language, stop icon, OK.
-    void ShowError(UINT textId);
+    int ShowError(UINT textId);
 
     // What the image transfer does on the screen.
-    bool ShowBox(Box box, MessageId text, std::wstring_view prefix) override;
+    BoxAnswer ShowBox(Box box, MessageId text, std::wstring_view prefix) override;
     void SetStatus(MessageId text) override;
     void EnableWrite(bool enable) override;
     void SetProgressRange(std::uint16_t upper) override;
@@ -43,6 +43,8 @@ protected:
     void SetProgressStep(int step) override;
     void StepProgress() override;
     void Repaint() override;
+    // Answers the messages other programs send; never abandons.
+    bool KeepGoingAfterExchange() override;
     void BeginBusy() override;
     void EndBusy() override;
 

@@ -5,7 +5,9 @@
 #include "update/ReplyVerdict.h"
 #include "update/UpdateImage.h"
 
+#include <exception>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -22,16 +24,27 @@ MessageId RefusalMessage(UpdateFileRefusal refusal)
     return MessageId::NoUpdateFile;
 }
 
-// How a transfer ended: nothing for success, else the failure's message.
-using Failure = std::optional<MessageId>;
+// How sending the image ended: nothing for success, else the failure.
+struct SendFailure {
+    bool abandoned = false;
+    MessageId message = MessageId::WriteError;
+};
+using Failure = std::optional<SendFailure>;
+
+Failure FailureWith(MessageId message)
+{
+    return SendFailure{.message = message};
+}
+
+const Failure kAbandoned = SendFailure{.abandoned = true};
 
 Failure FailureOf(Verdict verdict)
 {
     switch (verdict) {
     case Verdict::WriteFailed:
-        return MessageId::WriteError;
+        return FailureWith(MessageId::WriteError);
     case Verdict::ProductMismatch:
-        return MessageId::ProductMismatch;
+        return FailureWith(MessageId::ProductMismatch);
     case Verdict::Accepted:
     case Verdict::SendAgain:
         break;
@@ -52,19 +65,21 @@ std::optional<TransferReply> Exchange(Kestro2& adapter, const TransferPacket& pa
 }
 
 // Sends a data packet until the product takes it, or the transfer fails.
-Failure SendBlock(Kestro2& adapter, const TransferPacket& packet)
+Failure SendBlock(Kestro2& adapter, TransferView& view, const TransferPacket& packet)
 {
     for (int sending = 0; sending < kMaxSendingsOfOneBlock; ++sending) {
         const std::optional<TransferReply> reply = Exchange(adapter, packet);
         if (!reply)
-            return MessageId::NoProduct;
+            return FailureWith(MessageId::NoProduct);
         const Verdict verdict = JudgeDataReply(*reply, packet);
+        if (verdict != Verdict::Accepted && verdict != Verdict::SendAgain)
+            return FailureOf(verdict);
+        if (!view.KeepGoingAfterExchange())
+            return kAbandoned;
         if (verdict == Verdict::Accepted)
             return std::nullopt;
-        if (verdict != Verdict::SendAgain)
-            return FailureOf(verdict);
     }
-    return MessageId::WriteError;
+    return FailureWith(MessageId::WriteError);
 }
 
 // The header packet, then every block; the progress bar is touched only
@@ -75,9 +90,11 @@ Failure SendImage(Kestro2& adapter, TransferView& view, UpdateImage& image)
     BuildHeaderPacket(packet, image);
     const std::optional<TransferReply> reply = Exchange(adapter, packet);
     if (!reply)
-        return MessageId::NoProduct;
+        return FailureWith(MessageId::NoProduct);
     if (const Verdict verdict = JudgeHeaderReply(*reply); verdict != Verdict::Accepted)
         return FailureOf(verdict);
+    if (!view.KeepGoingAfterExchange())
+        return kAbandoned;
 
     view.SetProgressRange(image.BlockCount());
     view.SetProgressPosition(0);
@@ -86,14 +103,26 @@ Failure SendImage(Kestro2& adapter, TransferView& view, UpdateImage& image)
         try {
             BuildDataPacket(packet, image, static_cast<std::uint16_t>(number));
         } catch (const UpdateFileError&) {
-            return MessageId::FileReadError;
+            return FailureWith(MessageId::FileReadError);
         }
-        if (const Failure failure = SendBlock(adapter, packet))
+        if (const Failure failure = SendBlock(adapter, view, packet))
             return failure;
         view.StepProgress();
         view.Repaint();
     }
     return std::nullopt;
+}
+
+// Anything else that goes wrong while the image is sent (memory running
+// out, say) ends the transfer like a failed write: the product may hold part
+// of an image and needs the update again.
+Failure SendImageGuarded(Kestro2& adapter, TransferView& view, UpdateImage& image)
+{
+    try {
+        return SendImage(adapter, view, image);
+    } catch (const std::exception&) {
+        return FailureWith(MessageId::WriteError);
+    }
 }
 
 class BusyState {
@@ -109,32 +138,44 @@ private:
 
 }  // namespace
 
-void RunImageTransfer(Kestro2& adapter, TransferView& view)
+TransferResult RunImageTransfer(Kestro2& adapter, TransferView& view, UpdateImageOrRefusal found)
 {
-    UpdateImageOrRefusal found = UpdateImage::FindAndOpen();
     if (!found.HasImage()) {
-        view.ShowBox(Box::FileProblem, RefusalMessage(found.Refusal()));
-        return;
+        const MessageId message = RefusalMessage(found.Refusal());
+        view.ShowBox(Box::FileProblem, message);
+        return {TransferResult::Ending::Refused, message};
     }
     std::optional<UpdateImage> image(std::move(found.Image()));
-    if (!view.ShowBox(Box::Question, MessageId::Confirm, image->NameText()))
-        return;
+    // Only an explicit OK consents: not a box that failed to show.
+    if (view.ShowBox(Box::Question, MessageId::Confirm, image->NameText()) != BoxAnswer::Ok)
+        return {TransferResult::Ending::Declined, MessageId::Confirm};
 
     const BusyState busy(view);
     view.EnableWrite(false);
     view.SetStatus(MessageId::Writing);
-    const Failure failure = SendImage(adapter, view, *image);
+    const Failure failure = SendImageGuarded(adapter, view, *image);
 
     // The button comes back only once the closing box is dismissed and the
     // file is closed.
-    if (failure) {
-        view.ShowBox(Box::Failure, *failure);
+    if (failure && failure->abandoned) {
         image.reset();
         view.SetFailedState();
-    } else {
-        view.SetStatus(MessageId::Succeeded);
-        view.ShowBox(Box::Success, MessageId::Succeeded);
-        image.reset();
-        view.EnableWrite(true);
+        return {TransferResult::Ending::Abandoned, MessageId::Writing};
     }
+    if (failure) {
+        view.ShowBox(Box::Failure, failure->message);
+        image.reset();
+        view.SetFailedState();
+        return {TransferResult::Ending::Failed, failure->message};
+    }
+    view.SetStatus(MessageId::Succeeded);
+    view.ShowBox(Box::Success, MessageId::Succeeded);
+    image.reset();
+    view.EnableWrite(true);
+    return {TransferResult::Ending::Succeeded, MessageId::Succeeded};
+}
+
+TransferResult RunImageTransfer(Kestro2& adapter, TransferView& view)
+{
+    return RunImageTransfer(adapter, view, UpdateImage::FindAndOpen());
 }

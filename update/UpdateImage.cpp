@@ -3,6 +3,7 @@
 #include "update/HeaderKeystream.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <optional>
 #include <utility>
 
@@ -12,16 +13,29 @@ constexpr std::uint8_t kBlockFill = 0xFF;
 
 // Blocks of the payload, the last one possibly short. Kept at 64 bits so
 // that a count too large for the block count field shows as such.
-std::uint64_t PayloadBlockCount(std::uint64_t fileLength)
+std::uint64_t PayloadBlockCount(std::uint64_t payloadLength)
 {
-    const std::uint64_t payloadLength = fileLength - UpdateImage::kHeaderSize;
     return payloadLength / UpdateImage::kBlockSize + (payloadLength % UpdateImage::kBlockSize != 0 ? 1 : 0);
+}
+
+bool IsControlByte(std::uint8_t byte)
+{
+    return byte < 0x20 || byte == 0x7F;
+}
+
+// The update file changed since it was measured at the opening.
+UpdateFileError ChangedUnderTheTransfer()
+{
+    return UpdateFileError(std::make_error_code(std::errc::io_error));
 }
 
 }  // namespace
 
-UpdateImage::UpdateImage(UpdateFile file, const ProductName& name, std::uint16_t blockCount)
-    : m_file(std::move(file)), m_name(name), m_blockCount(blockCount)
+UpdateImage::UpdateImage(UpdateFile file, const ProductName& name, std::uint64_t payloadLength)
+    : m_file(std::move(file)),
+      m_name(name),
+      m_blockCount(static_cast<std::uint16_t>(PayloadBlockCount(payloadLength))),
+      m_payloadLeft(payloadLength)
 {
 }
 
@@ -37,8 +51,8 @@ UpdateImageOrRefusal UpdateImage::FindAndOpen()
         return UpdateFileRefusal::NoUsableFile;
     if (*length < kHeaderSize)
         return UpdateFileRefusal::ShorterThanHeader;
-    const std::uint64_t blockCount = PayloadBlockCount(*length);
-    if (blockCount > kMaxBlockCount)
+    const std::uint64_t payloadLength = *length - kHeaderSize;
+    if (PayloadBlockCount(payloadLength) > kMaxBlockCount)
         return UpdateFileRefusal::TooManyBlocks;
 
     ScrambledHeader header{};
@@ -48,14 +62,14 @@ UpdateImageOrRefusal UpdateImage::FindAndOpen()
     } catch (const UpdateFileError&) {
         return UpdateFileRefusal::NoUsableFile;
     }
-    return UpdateImage(std::move(file), DescrambleHeader(header), static_cast<std::uint16_t>(blockCount));
+    return UpdateImage(std::move(file), DescrambleHeader(header), payloadLength);
 }
 
 std::wstring UpdateImage::NameText() const
 {
     std::wstring text;
     for (const std::uint8_t byte : m_name)
-        text.push_back(byte == 0 ? L' ' : static_cast<wchar_t>(byte));
+        text.push_back(IsControlByte(byte) ? L' ' : static_cast<wchar_t>(byte));
     return text;
 }
 
@@ -67,5 +81,16 @@ std::wstring UpdateImage::ConfirmationText(std::wstring_view question) const
 void UpdateImage::ReadNextBlock(Block block)
 {
     std::ranges::fill(block, kBlockFill);
-    m_file.Read(block);
+    const std::size_t expected = static_cast<std::size_t>(std::min<std::uint64_t>(m_payloadLeft, kBlockSize));
+    // A short last block still asks for all 256 bytes, so that a file that
+    // grew shows here; the fill past the payload is written again after it.
+    if (m_file.Read(block) != expected)
+        throw ChangedUnderTheTransfer();
+    std::fill(block.begin() + static_cast<std::ptrdiff_t>(expected), block.end(), kBlockFill);
+    m_payloadLeft -= expected;
+    if (m_payloadLeft == 0) {
+        std::uint8_t beyond = 0;
+        if (m_file.Read(std::span(&beyond, 1)) != 0)
+            throw ChangedUnderTheTransfer();
+    }
 }

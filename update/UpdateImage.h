@@ -39,8 +39,9 @@ public:
 
     const ProductName& Name() const { return m_name; }
     // Each byte the character of the same value (ISO 8859-1), always 8
-    // characters; a zero byte shows as a blank, so that a display that ends
-    // text at the first zero still shows what follows the name.
+    // characters; a control byte (0x00 to 0x1F, 0x7F) shows as a blank, so
+    // that a display that ends text at a zero, or breaks lines, still shows
+    // the name and the question whole.
     std::wstring NameText() const;
     // The name immediately followed by the question, with nothing between:
     // a question that wants a blank before it brings its own.
@@ -48,15 +49,20 @@ public:
     std::uint16_t BlockCount() const { return m_blockCount; }
 
     // Fills `block` with 0xFF, then reads the next block of the payload into
-    // it: what the file doesn't supply stays 0xFF. Raises UpdateFileError.
+    // it: past the payload's end it stays 0xFF. The read must deliver exactly
+    // the payload bytes left as measured at the opening (256, or fewer for
+    // the last block), and the file must end after the last block: a file
+    // that shrinks or grows under the transfer would send an image other than
+    // the one counted. Raises UpdateFileError for that and for a failing read.
     void ReadNextBlock(Block block);
 
 private:
-    UpdateImage(UpdateFile file, const ProductName& name, std::uint16_t blockCount);
+    UpdateImage(UpdateFile file, const ProductName& name, std::uint64_t payloadLength);
 
     UpdateFile m_file;
     ProductName m_name;
     std::uint16_t m_blockCount;
+    std::uint64_t m_payloadLeft;  // bytes not yet read
 };
 
 // What finding the update file yields: an open image, or why there is none.

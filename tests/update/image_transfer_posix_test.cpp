@@ -7,7 +7,12 @@
 #include "tests/update/update_folder.h"
 #include "update/ImageTransfer.h"
 
+#include "tests/support/param_name.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
 
 #include <string>
 #include <vector>
@@ -36,3 +41,48 @@ TEST(ImageTransferPosix, AFailingReadOfTheUpdateFileEndsTheTransfer)
     const std::vector<std::string> calls = session.Calls();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "FT_Write device0 269 -> 0"), 2);
 }
+
+// The image sent is the one counted at the opening: a file that shrinks or
+// grows under the transfer (here, where a lock keeps only the willing out)
+// ends it with message 115 at the block that shows it, before that block
+// goes out.
+struct FileChange {
+    const char* name;
+    std::size_t payload;    // bytes when the file is opened
+    std::size_t changedTo;  // payload bytes once block 0 has gone out
+};
+
+void PrintTo(const FileChange& change, std::ostream* out)
+{
+    *out << change.name;
+}
+
+class ImageTransferFileChange : public testing::TestWithParam<FileChange> {};
+
+TEST_P(ImageTransferFileChange, EndsWithAReadError)
+{
+    const FileChange change = GetParam();
+    WorkingFolder folder;
+    SimulatorSession session;
+    Kestro2 adapter;
+    adapter.Initialize();
+    adapter.Open();
+    WriteUpdateFile("image.bin", NameOf("ABCDEFGH"), std::vector<std::uint8_t>(change.payload, 0x11));
+
+    RecordingView view;
+    view.onStep = [&] { std::filesystem::resize_file("image.bin", 8 + change.changedTo); };
+    EXPECT_EQ(RunImageTransfer(adapter, view),
+              (TransferResult{TransferResult::Ending::Failed, MessageId::FileReadError}));
+
+    const std::vector<std::string> ending = {"box failure 115", "failed state (file closed)", "not busy"};
+    EXPECT_EQ(std::vector<std::string>(view.events.end() - 3, view.events.end()), ending);
+    const std::vector<std::string> calls = session.Calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "FT_Write device0 269 -> 0"), 2) << "the header and block 0";
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, ImageTransferFileChange,
+                         testing::Values(FileChange{"ShrinksInTheLastBlock", 300, 290},
+                                         FileChange{"ShrinksToABlockEnd", 600, 256},
+                                         FileChange{"GrowsInTheLastBlock", 300, 301},
+                                         FileChange{"GrowsAfterAFullLastBlock", 512, 513}),
+                         ParamName<FileChange>);

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,10 +36,13 @@ Events Concat(std::initializer_list<Events> parts)
     return all;
 }
 
+// From the header's accepted exchange on.
 Events ProgressFor(int blocks)
 {
-    Events events = {"progress range 0.." + std::to_string(blocks), "progress position 0", "progress step 1"};
+    Events events = {"exchanged", "progress range 0.." + std::to_string(blocks), "progress position 0",
+                     "progress step 1"};
     for (int block = 0; block < blocks; ++block) {
+        events.push_back("exchanged");
         events.push_back("progress step it");
         events.push_back("repaint");
     }
@@ -68,7 +73,16 @@ protected:
         return calls;
     }
 
-    void Run() { RunImageTransfer(m_adapter, m_view); }
+    TransferResult Run() { return RunImageTransfer(m_adapter, m_view); }
+
+    std::vector<std::string> Writes() const
+    {
+        const std::vector<std::string> calls = CallsAfterStart();
+        std::vector<std::string> writes;
+        std::ranges::copy_if(calls, std::back_inserter(writes),
+                             [](const std::string& call) { return call.starts_with("FT_Write"); });
+        return writes;
+    }
 
     WorkingFolder m_folder;
     std::optional<SimulatorSession> m_session;
@@ -107,18 +121,23 @@ TEST_F(ImageTransfer, CancelledAtTheQuestionSendsNothing)
 {
     Start();
     WriteUpdateFile("image.bin", NameOf("ABCDEFGH"), std::vector<std::uint8_t>(300, 0x11));
-    m_view.confirm = false;
-    Run();
-    EXPECT_EQ(m_view.events, Events{"box question 102 after \"ABCDEFGH\""});
-    EXPECT_TRUE(CallsAfterStart().empty());
-    EXPECT_FALSE(SearchRefusal().has_value()) << "the update file was left open";
+    // Cancel, Esc and the close box; a box that failed to show; any other
+    // button the platform might report. Only OK consents.
+    for (const int answer : {2, 0, 6}) {
+        m_view.events.clear();
+        m_view.answer = static_cast<BoxAnswer>(answer);
+        EXPECT_EQ(Run(), (TransferResult{TransferResult::Ending::Declined, MessageId::Confirm})) << answer;
+        EXPECT_EQ(m_view.events, Events{"box question 102 after \"ABCDEFGH\""}) << answer;
+        EXPECT_TRUE(CallsAfterStart().empty()) << answer;
+        EXPECT_FALSE(SearchRefusal().has_value()) << "the update file was left open";
+    }
 }
 
 TEST_F(ImageTransfer, SendsTheHeaderAndEveryBlock)
 {
     Start();
     WriteUpdateFile("image.bin", NameOf("ABCDEFGH"), std::vector<std::uint8_t>(300, 0x11));
-    Run();
+    EXPECT_EQ(Run(), (TransferResult{TransferResult::Ending::Succeeded, MessageId::Succeeded}));
     EXPECT_EQ(m_view.events, Concat({kConfirmed, ProgressFor(2), kSuccessEnding}));
 
     // Three exchanges: the header and blocks 0 and 1, each after a purge.
@@ -143,4 +162,46 @@ TEST_F(ImageTransfer, AnAdapterFailureEndsWithNoProduct)
     WriteUpdateFile("image.bin", NameOf("ABCDEFGH"), std::vector<std::uint8_t>(300, 0x11));
     Run();
     EXPECT_EQ(m_view.events, Concat({kConfirmed, FailureEnding(106)}));
+}
+
+// The view hears of every exchange, resends included, so that the window
+// answers other programs however long the product keeps rejecting a block.
+TEST_F(ImageTransfer, TellsTheViewOfEveryExchange)
+{
+    Start("at 0 1 status 5\nat 0 2 bad-checksum\n");
+    WriteUpdateFile("image.bin", NameOf("ABCDEFGH"), std::vector<std::uint8_t>(300, 0x11));
+    Run();
+    Events expected = Concat({kConfirmed, ProgressFor(2), kSuccessEnding});
+    const auto firstBlock = std::ranges::find(expected, "progress step 1") + 1;
+    expected.insert(firstBlock, {"exchanged", "exchanged"});
+    EXPECT_EQ(m_view.events, expected);
+}
+
+// A view that gives up after an exchange ends the transfer there: no more
+// sendings, no closing box, the file closed and WRITE back.
+TEST_F(ImageTransfer, AViewThatGivesUpAbandonsTheTransferAfterTheExchange)
+{
+    Start("at 1 * status 5\n");
+    WriteUpdateFile("image.bin", NameOf("ABCDEFGH"), std::vector<std::uint8_t>(600, 0x11));
+    for (const int exchanges : {1, 2, 4}) {
+        int seen = 0;
+        m_view.events.clear();
+        m_view.keepGoing = [&] { return ++seen < exchanges; };
+        const std::size_t writesBefore = Writes().size();
+        EXPECT_EQ(Run(), (TransferResult{TransferResult::Ending::Abandoned, MessageId::Writing}));
+        EXPECT_EQ(Writes().size() - writesBefore, static_cast<std::size_t>(exchanges));
+        const Events ending = {"exchanged", "failed state (file closed)", "not busy"};
+        EXPECT_EQ(Events(m_view.events.end() - 3, m_view.events.end()), ending) << exchanges;
+    }
+}
+
+// Anything unexpected while the image goes out ends it as a failed write.
+TEST_F(ImageTransfer, AnUnexpectedFailureTakesTheFailureEnding)
+{
+    Start();
+    WriteUpdateFile("image.bin", NameOf("ABCDEFGH"), std::vector<std::uint8_t>(600, 0x11));
+    m_view.onStep = [] { throw std::bad_alloc(); };
+    EXPECT_EQ(Run(), (TransferResult{TransferResult::Ending::Failed, MessageId::WriteError}));
+    EXPECT_EQ(Events(m_view.events.end() - 3, m_view.events.end()), FailureEnding(108));
+    EXPECT_EQ(Writes().size(), 2u) << "the header and block 0, then nothing";
 }

@@ -33,7 +33,7 @@ std::string FileState()
 
 }  // namespace
 
-bool RecordingView::ShowBox(Box box, MessageId text, std::wstring_view prefix)
+BoxAnswer RecordingView::ShowBox(Box box, MessageId text, std::wstring_view prefix)
 {
     std::string event = std::string("box ") + BoxName(box) + " " + Number(text);
     if (!prefix.empty()) {
@@ -43,7 +43,7 @@ bool RecordingView::ShowBox(Box box, MessageId text, std::wstring_view prefix)
         event += "\"";
     }
     events.push_back(event);
-    return box != Box::Question || confirm;
+    return box == Box::Question ? answer : BoxAnswer::Ok;
 }
 
 void RecordingView::SetStatus(MessageId text)
@@ -86,6 +86,12 @@ void RecordingView::StepProgress()
 void RecordingView::Repaint()
 {
     events.push_back("repaint");
+}
+
+bool RecordingView::KeepGoingAfterExchange()
+{
+    events.push_back("exchanged");
+    return !keepGoing || keepGoing();
 }
 
 void RecordingView::BeginBusy()

@@ -11,10 +11,13 @@
 class RecordingView final : public TransferView {
 public:
     std::vector<std::string> events;
-    bool confirm = true;           // the answer to the question
-    std::function<void()> onStep;  // runs at each step of the progress bar
+    BoxAnswer answer = BoxAnswer::Ok;  // the answer to the question
+    std::function<void()> onStep;      // runs at each step of the progress bar
+    // Answers each call after an exchange, which is noted as "exchanged";
+    // without it the transfer goes on.
+    std::function<bool()> keepGoing;
 
-    bool ShowBox(Box box, MessageId text, std::wstring_view prefix) override;
+    BoxAnswer ShowBox(Box box, MessageId text, std::wstring_view prefix) override;
     void SetStatus(MessageId text) override;
     // Also notes whether the update file is closed by then.
     void SetFailedState() override;
@@ -24,6 +27,7 @@ public:
     void SetProgressStep(int step) override;
     void StepProgress() override;
     void Repaint() override;
+    bool KeepGoingAfterExchange() override;
     void BeginBusy() override;
     void EndBusy() override;
 };

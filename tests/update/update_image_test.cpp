@@ -212,8 +212,8 @@ protected:
     WorkingFolder m_folder;
 };
 
-// One character of the same value per byte, never a code page; zeros show as
-// blanks so that the question behind the name is never cut off.
+// One character of the same value per byte, never a code page; control bytes
+// show as blanks so that the question behind the name is never cut off.
 TEST_P(UpdateImageNameText, ShowsEachByteAsOneCharacter)
 {
     WriteUpdateFile("image.bin", GetParam().bytes);
@@ -228,5 +228,8 @@ INSTANTIATE_TEST_SUITE_P(
     Names, UpdateImageNameText,
     testing::Values(NameText{"Ascii", NameOf("ABCDEFGH"), L"ABCDEFGH"},
                     NameText{"Latin1", {0xE9, 'c', 'l', 'a', 'i', 'r', 0xA0, 0xFF}, L"\u00E9clair\u00A0\u00FF"},
-                    NameText{"ZeroBytes", {'A', 'B', 0, 'C', 0, 0, 0, 0}, L"AB C    "}),
+                    NameText{"ZeroBytes", {'A', 'B', 0, 'C', 0, 0, 0, 0}, L"AB C    "},
+                    NameText{"ControlBytes", {0x01, 'A', 0x09, 0x0A, 0x0D, 0x1B, 0x1F, 0x7F}, L" A      "},
+                    NameText{"NextToControlBytes", {0x20, 0x7E, 0x80, 0x9F, 'x', 'y', 'z', 'w'},
+                             L" ~\u0080\u009Fxyzw"}),
     ParamName<NameText>);
