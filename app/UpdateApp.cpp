@@ -1,5 +1,6 @@
 #include "app/UpdateApp.h"
 
+#include "adapter/library_search.h"
 #include "app/UpdateDlg.h"
 
 #include <commctrl.h>
@@ -8,12 +9,7 @@ CUpdateApp theApp;
 
 BOOL CUpdateApp::InitInstance()
 {
-    // The driver library is loaded by its bare name. A file of that name in
-    // the working folder, beside the update file, must never be loaded:
-    // libraries come from the program's own folder and the system folder
-    // only. (An empty SetDllDirectoryW would keep the search path otherwise,
-    // but not every loader honours it.)
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    RemoveWorkingFolderFromLibrarySearch();
 
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
