@@ -28,6 +28,36 @@ static_assert(static_cast<UINT>(MessageId::FileTooShort) == IDS_FILE_TOO_SHORT);
 static_assert(static_cast<UINT>(MessageId::FileTooLarge) == IDS_FILE_TOO_LARGE);
 static_assert(static_cast<UINT>(MessageId::FileReadError) == IDS_FILE_READ_ERROR);
 
+// System commands that would end the dialog, open the About box, or run a
+// modal loop of their own (a menu, moving or sizing) in the middle of an
+// update, when the window answers other programs between exchanges.
+bool InterruptsAnUpdate(UINT command)
+{
+    switch (command & kSystemCommandMask) {
+    case SC_CLOSE:
+    case IDM_ABOUTBOX:
+    case SC_KEYMENU:
+    case SC_MOUSEMENU:
+    case SC_MOVE:
+    case SC_SIZE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Sets a flag for as long as it lives.
+class ScopedFlag {
+public:
+    explicit ScopedFlag(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~ScopedFlag() { m_flag = false; }
+    ScopedFlag(const ScopedFlag&) = delete;
+    ScopedFlag& operator=(const ScopedFlag&) = delete;
+
+private:
+    bool& m_flag;
+};
+
 }  // namespace
 
 CUpdateDlg::CUpdateDlg(CWnd* pParent) : CDialog(IDD, pParent)
@@ -45,6 +75,8 @@ void CUpdateDlg::DoDataExchange(CDataExchange* pDX)
 
 BEGIN_MESSAGE_MAP(CUpdateDlg, CDialog)
     ON_WM_SYSCOMMAND()
+    ON_WM_CLOSE()
+    ON_WM_QUERYENDSESSION()
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_BN_CLICKED(IDC_WRITE, OnBnClickedWrite)
@@ -85,8 +117,36 @@ BOOL CUpdateDlg::OnInitDialog()
     return TRUE;
 }
 
+void CUpdateDlg::OnOK()
+{
+    if (!m_updateInProgress)
+        CDialog::OnOK();
+}
+
+void CUpdateDlg::OnCancel()
+{
+    if (!m_updateInProgress)
+        CDialog::OnCancel();
+}
+
+void CUpdateDlg::OnClose()
+{
+    if (!m_updateInProgress)
+        Default();
+}
+
+BOOL CUpdateDlg::OnQueryEndSession()
+{
+    // While the product is written, shutting down and logging off wait.
+    if (m_shutdownBlock)
+        return FALSE;
+    return CDialog::OnQueryEndSession();
+}
+
 void CUpdateDlg::OnSysCommand(UINT nID, LPARAM lParam)
 {
+    if (m_updateInProgress && InterruptsAnUpdate(nID))
+        return;
     if ((nID & kSystemCommandMask) == IDM_ABOUTBOX) {
         CAboutDlg about;
         about.DoModal();
@@ -118,11 +178,15 @@ HCURSOR CUpdateDlg::OnQueryDragIcon()
 
 void CUpdateDlg::OnBnClickedWrite()
 {
-    OnWrite();
+    // Other programs' messages reach the window during an update, a click
+    // on WRITE among them: one update must never open a second inside it.
+    if (!m_updateInProgress)
+        OnWrite();
 }
 
 void CUpdateDlg::OnWrite()
 {
+    const ScopedFlag inProgress(m_updateInProgress);
     RunImageTransfer(m_adapter, *this);
 }
 
@@ -197,10 +261,12 @@ void CUpdateDlg::BeginBusy()
 {
     BeginWaitCursor();
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+    m_shutdownBlock.emplace(m_hWnd, LoadStringResource(IDS_UPDATE_IN_PROGRESS).c_str());
 }
 
 void CUpdateDlg::EndBusy()
 {
+    m_shutdownBlock.reset();
     SetThreadExecutionState(ES_CONTINUOUS);
     EndWaitCursor();
 }

@@ -6,8 +6,10 @@
 #include "app/resource.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
+#include "framework/ShutdownBlockReason.h"
 #include "update/TransferView.h"
 
+#include <optional>
 #include <string>
 
 class CUpdateDlg : public CDialog, private TransferView {
@@ -22,10 +24,15 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    // Enter, Escape and the close box; ignored while an update runs.
+    void OnOK() override;
+    void OnCancel() override;
 
     DECLARE_MESSAGE_MAP()
 
     void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnClose();
+    BOOL OnQueryEndSession();
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnBnClickedWrite();
@@ -47,6 +54,13 @@ protected:
     bool KeepGoingAfterExchange() override;
     void BeginBusy() override;
     void EndBusy() override;
+
+    // From the press of WRITE until the update's closing box is dismissed:
+    // nothing may start a second update, end the dialog or open a modal loop.
+    bool m_updateInProgress = false;
+    // From the confirmation to the end of the update: shutting down and
+    // logging off wait, and Windows tells the user why.
+    std::optional<ShutdownBlockReason> m_shutdownBlock;
 
     Kestro2 m_adapter;
     HICON m_hIcon;

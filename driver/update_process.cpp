@@ -212,11 +212,20 @@ std::optional<MessageBoxView> UpdateProcess::WaitForMessageBox()
 
 std::optional<MessageBoxView> UpdateProcess::FindMessageBox()
 {
+    std::vector<MessageBoxView> boxes = MessageBoxes();
+    if (boxes.empty())
+        return std::nullopt;
+    return boxes.front();
+}
+
+std::vector<MessageBoxView> UpdateProcess::MessageBoxes()
+{
+    std::vector<MessageBoxView> boxes;
     for (HWND window : TopLevelWindows()) {
         if (IsMessageBox(window, *this))
-            return ReadMessageBox(window);
+            boxes.push_back(ReadMessageBox(window));
     }
-    return std::nullopt;
+    return boxes;
 }
 
 MessageBoxView UpdateProcess::ReadMessageBox(HWND box)
@@ -301,6 +310,16 @@ bool UpdateProcess::WaitForFocus(int controlId)
 std::wstring UpdateProcess::WindowText(HWND window) const
 {
     return TextOf(window);
+}
+
+std::optional<LRESULT> UpdateProcess::SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam,
+                                                       std::chrono::milliseconds timeout)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(m_mainWindow, message, wParam, lParam, SMTO_NORMAL, static_cast<UINT>(timeout.count()),
+                             &result))
+        return std::nullopt;
+    return static_cast<LRESULT>(result);
 }
 
 std::vector<std::string> UpdateProcess::Trace() const

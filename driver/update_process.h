@@ -66,6 +66,8 @@ public:
     std::optional<MessageBoxView> WaitForMessageBox();
     // A message box open now, if there is one.
     std::optional<MessageBoxView> FindMessageBox();
+    // Every message box open now.
+    std::vector<MessageBoxView> MessageBoxes();
     // The About box (a dialog with the version line); null at the deadline.
     HWND WaitForAboutBox();
     // An open popup menu; null at the deadline.
@@ -87,6 +89,11 @@ public:
     // True once the control has the keyboard focus, false at the deadline.
     bool WaitForFocus(int controlId);
     std::wstring WindowText(HWND window) const;
+
+    // Sends a message to the main window, as any other program may, and
+    // waits up to `timeout` for its answer; nothing when none came in time.
+    std::optional<LRESULT> SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam,
+                                            std::chrono::milliseconds timeout);
 
     // False when the program could not be started, for the reason in StartError.
     bool Started() const { return m_process.hProcess != nullptr; }

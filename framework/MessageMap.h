@@ -67,6 +67,19 @@ protected:                                                     \
          return reinterpret_cast<LRESULT>(static_cast<ThisClass&>(window).OnQueryDragIcon()); \
      }},
 
+// void OnClose()
+#define ON_WM_CLOSE()                                                     \
+    {WM_CLOSE, 0, 0, [](CWnd& window, WPARAM, LPARAM) -> LRESULT {       \
+         static_cast<ThisClass&>(window).OnClose();                       \
+         return 0;                                                        \
+     }},
+
+// BOOL OnQueryEndSession(): FALSE asks Windows not to end the session now
+#define ON_WM_QUERYENDSESSION()                                                 \
+    {WM_QUERYENDSESSION, 0, 0, [](CWnd& window, WPARAM, LPARAM) -> LRESULT {   \
+         return static_cast<ThisClass&>(window).OnQueryEndSession();            \
+     }},
+
 // void member() for a click on button `id`
 #define ON_BN_CLICKED(id, member)                                             \
     {WM_COMMAND, BN_CLICKED, id, [](CWnd& window, WPARAM, LPARAM) -> LRESULT { \

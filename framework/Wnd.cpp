@@ -78,6 +78,17 @@ void CWnd::OnPaint()
     Default();
 }
 
+void CWnd::OnClose()
+{
+    Default();
+}
+
+BOOL CWnd::OnQueryEndSession()
+{
+    Default();
+    return TRUE;
+}
+
 bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     for (const MessageMap* map = GetMessageMap(); map != nullptr; map = map->base ? map->base() : nullptr) {

@@ -44,6 +44,8 @@ protected:
     // The default handlers, for a derived class's handler to pass on to.
     void OnSysCommand(UINT id, LPARAM lParam);
     void OnPaint();
+    void OnClose();
+    BOOL OnQueryEndSession();
 
 private:
     bool m_defaultRequested = false;
