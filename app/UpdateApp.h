@@ -6,6 +6,8 @@
 class CUpdateApp : public CWinApp {
 public:
     BOOL InitInstance() override;
+    // An error box with the texts of the user's language.
+    void ShowUnexpectedFailure(HWND window) noexcept override;
 };
 
 extern CUpdateApp theApp;

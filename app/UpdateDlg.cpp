@@ -1,6 +1,7 @@
 #include "app/UpdateDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/UpdateApp.h"
 #include "app/IconPosition.h"
 #include "framework/DataExchange.h"
 #include "framework/PaintDC.h"
@@ -187,7 +188,15 @@ void CUpdateDlg::OnBnClickedWrite()
 void CUpdateDlg::OnWrite()
 {
     const ScopedFlag inProgress(m_updateInProgress);
-    RunImageTransfer(m_adapter, *this);
+    // The transfer ends itself like a failed write when something goes wrong
+    // while the image is sent; this is a failure around that (a box that
+    // could not be made, say), which ends the update like a failure too.
+    try {
+        RunImageTransfer(m_adapter, *this);
+    } catch (...) {
+        theApp.ShowUnexpectedFailure(m_hWnd);
+        SetFailedState();
+    }
 }
 
 int CUpdateDlg::ShowError(UINT textId)

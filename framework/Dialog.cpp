@@ -13,12 +13,8 @@ INT_PTR CDialog::DoModal()
         if (mainWindow != nullptr && mainWindow != this)
             owner = mainWindow->m_hWnd;
     }
-    m_failure = nullptr;
-    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), owner,
-                                           &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
-    if (m_failure)
-        std::rethrow_exception(m_failure);
-    return result;
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), owner, &CDialog::DialogProc,
+                           reinterpret_cast<LPARAM>(this));
 }
 
 void CDialog::EndDialog(int result)
@@ -69,8 +65,10 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
     try {
         return dialog->HandleMessage(message, wParam, lParam);
     } catch (...) {
-        dialog->m_failure = std::current_exception();
-        ::EndDialog(window, IDABORT);
+        CWinApp::Current()->ShowUnexpectedFailure(window);
+        // A dialog that could not set itself up cannot be used.
+        if (message == WM_INITDIALOG)
+            ::EndDialog(window, IDABORT);
         return TRUE;
     }
 }

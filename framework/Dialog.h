@@ -3,8 +3,6 @@
 
 #include "framework/Wnd.h"
 
-#include <exception>
-
 class CDataExchange;
 
 class CDialog : public CWnd {
@@ -13,8 +11,9 @@ public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
 
     // Shows the dialog and returns the result it ended with. An exception
-    // raised by a handler ends the dialog and is raised again here, so that
-    // none crosses the platform's window procedures.
+    // raised by a handler crosses none of the platform's window procedures:
+    // the application shows the user a box, and the dialog goes on, or ends
+    // with IDABORT when it was its set-up that failed.
     INT_PTR DoModal();
     void EndDialog(int result);
 
@@ -38,5 +37,4 @@ private:
 
     UINT m_templateId;
     CWnd* m_pParent;
-    std::exception_ptr m_failure;
 };

@@ -1,7 +1,6 @@
 #include "framework/WinApp.h"
 
 #include <cstdlib>
-#include <exception>
 
 namespace {
 
@@ -31,11 +30,12 @@ CWinApp* CWinApp::Current()
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    // An exception that no handler took has ended the dialogs it passed
-    // through; what is left is to end the process with a failure status.
+    // Handlers' exceptions are shown and stopped by their dialogs; this is
+    // one raised outside any dialog, which ends the program, never silently.
     try {
         CWinApp::Current()->InitInstance();
     } catch (...) {
+        CWinApp::Current()->ShowUnexpectedFailure(nullptr);
         return EXIT_FAILURE;
     }
     return EXIT_SUCCESS;
