@@ -50,8 +50,10 @@ void Kestro2::Read(void* buffer, std::uint32_t count)
     std::uint32_t received = 0;
     if (m_library.Read(buffer, count, &received) != FT_OK)
         throw ReadError();
-    // A read time-out ends with status 0 and fewer bytes than asked.
-    if (received < count)
+    // A read time-out ends with status 0 and fewer bytes than asked. A driver
+    // that claims more than asked has written past the buffer or miscounts:
+    // nothing it delivered can be trusted.
+    if (received != count)
         throw ReadError();
 }
 

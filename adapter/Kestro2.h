@@ -45,6 +45,7 @@ public:
     void Initialize();
     void Open() override;
     std::uint32_t Close() override;
+    // Succeeds only when the driver reports exactly `count` bytes read.
     void Read(void* buffer, std::uint32_t count) override;
     // A write that the driver reports as successful counts as complete.
     void Write(const void* buffer, std::uint32_t count) override;

@@ -34,18 +34,32 @@ void Combine(PacketFaults& into, const PacketFaults& from)
         into.*fault.flag = into.*fault.flag || from.*fault.flag;
 }
 
-// "fail ENTRY STATUS [CALL]" and "short ENTRY COUNT [CALL]".
+struct CallFaultWord {
+    std::string_view word;
+    CallFault::Kind kind;
+    bool movesBytes;  // applies to FT_Read and FT_Write only
+};
+constexpr CallFaultWord kCallFaultWords[] = {
+    {"fail", CallFault::Kind::Status, false},
+    {"short", CallFault::Kind::ShortCount, true},
+    {"over", CallFault::Kind::OverCount, true},
+    {"delay", CallFault::Kind::Delay, false},
+};
+
+// "fail ENTRY STATUS [CALL]", "short ENTRY COUNT [CALL]", "over ENTRY EXTRA
+// [CALL]" and "delay ENTRY MILLISECONDS [CALL]".
 std::string ParseCallFault(const Words& words, Scenario& scenario)
 {
     if (words.size() != 3 && words.size() != 4)
         return "expected: " + words[0] + " ENTRY VALUE [CALL]";
+    const CallFaultWord& word = *std::ranges::find(kCallFaultWords, words[0], &CallFaultWord::word);
     CallFault fault;
-    fault.kind = words[0] == "fail" ? CallFault::Kind::Status : CallFault::Kind::ShortCount;
+    fault.kind = word.kind;
     fault.entry = words[1];
     if (fault.entry.rfind("FT_", 0) != 0)
         return "not an entry point: " + fault.entry;
-    if (fault.kind == CallFault::Kind::ShortCount && fault.entry != "FT_Read" && fault.entry != "FT_Write")
-        return "short applies to FT_Read and FT_Write only";
+    if (word.movesBytes && fault.entry != "FT_Read" && fault.entry != "FT_Write")
+        return words[0] + " applies to FT_Read and FT_Write only";
     const std::optional<std::uint32_t> value = ParseNumber(words[2]);
     if (!value)
         return "not a number: " + words[2];
@@ -166,9 +180,9 @@ struct Directive {
     std::string (*parse)(const Words& words, Scenario& scenario);
 };
 constexpr Directive kDirectives[] = {
-    {"fail", ParseCallFault},   {"short", ParseCallFault},    {"at", ParsePacketFault},
-    {"unplug", ParseUnplug},    {"product", ParseProduct},    {"line-timing", ParseLineTiming},
-    {"no-trace", ParseNoTrace},
+    {"fail", ParseCallFault},   {"short", ParseCallFault},    {"over", ParseCallFault},
+    {"delay", ParseCallFault},  {"at", ParsePacketFault},     {"unplug", ParseUnplug},
+    {"product", ParseProduct},  {"line-timing", ParseLineTiming}, {"no-trace", ParseNoTrace},
 };
 
 }  // namespace

@@ -16,6 +16,8 @@ struct CallFault {
     enum class Kind {
         Status,      // the call does nothing and returns `value` as its status
         ShortCount,  // the call succeeds but moves only `value` bytes
+        OverCount,   // the call succeeds and reports `value` bytes more than it moved
+        Delay,       // the call takes `value` milliseconds before it does its work
     };
     std::string entry;  // "FT_Read"
     unsigned call = 0;  // 1 for the first call of `entry`; 0 for every call

@@ -1,10 +1,12 @@
 #include "simulated_adapter.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <span>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -60,17 +62,27 @@ SimulatedAdapter::SimulatedAdapter(Scenario scenario, const std::filesystem::pat
 
 SimulatedAdapter::Call SimulatedAdapter::Begin(const char* entry, std::string arguments)
 {
-    Call call{entry, std::move(arguments), std::nullopt, std::nullopt};
+    Call call{entry, std::move(arguments), std::nullopt, std::nullopt, 0};
     const unsigned number = ++m_calls[entry];
     if (!m_scenario.error.empty()) {
         call.scripted = FT_OTHER_ERROR;
     } else if (m_unplugged) {
         call.scripted = FT_IO_ERROR;
     } else if (const CallFault* fault = m_scenario.FaultFor(entry, number)) {
-        if (fault->kind == CallFault::Kind::Status)
+        switch (fault->kind) {
+        case CallFault::Kind::Status:
             call.scripted = fault->value;
-        else
+            break;
+        case CallFault::Kind::ShortCount:
             call.shortCount = fault->value;
+            break;
+        case CallFault::Kind::OverCount:
+            call.overCount = fault->value;
+            break;
+        case CallFault::Kind::Delay:
+            std::this_thread::sleep_for(std::chrono::milliseconds(fault->value));
+            break;
+        }
     }
     return call;
 }
@@ -246,7 +258,7 @@ FT_STATUS SimulatedAdapter::Write(FT_HANDLE handle, const void* buffer, std::uin
     std::vector<std::string> judged;
     for (const SimulatedProduct::Packet& packet : m_framing.Add(bytes))
         judged.push_back(Deliver(packet));
-    *written = static_cast<std::uint32_t>(bytes.size());
+    *written = static_cast<std::uint32_t>(bytes.size()) + call.overCount;
     const FT_STATUS status =
         Finish(call, FT_OK, "wrote " + std::to_string(bytes.size()) + " " + HexIfTraced(bytes.data(), bytes.size()));
     for (const std::string& line : judged)
@@ -292,7 +304,7 @@ FT_STATUS SimulatedAdapter::Read(FT_HANDLE handle, void* buffer, std::uint32_t c
 
     auto* bytes = static_cast<std::uint8_t*>(buffer);
     const std::size_t delivered = m_line.Read(bytes, std::min(count, call.shortCount.value_or(count)));
-    *received = static_cast<std::uint32_t>(delivered);
+    *received = static_cast<std::uint32_t>(delivered) + call.overCount;
     return Finish(call, FT_OK, "read " + std::to_string(delivered) + " " + HexIfTraced(bytes, delivered));
 }
 

@@ -48,6 +48,7 @@ private:
         std::string arguments;
         std::optional<FT_STATUS> scripted;        // pre-empts the call's own behaviour
         std::optional<std::uint32_t> shortCount;  // bytes that a read or write moves
+        std::uint32_t overCount = 0;              // bytes that a read or write claims beyond those it moved
     };
 
     // One packet on its way to the product.

@@ -136,7 +136,7 @@ void PrintTo(const TransferFault& fault, std::ostream* out)
 
 class Kestro2Transfer : public testing::TestWithParam<TransferFault> {};
 
-// A read must deliver the full count; a write that the driver calls
+// A read must deliver exactly the count asked; a write that the driver calls
 // successful counts as complete whatever its count.
 TEST_P(Kestro2Transfer, RaisesOnlyForDriverErrorsAndShortReads)
 {
@@ -167,6 +167,9 @@ INSTANTIATE_TEST_SUITE_P(
                     TransferFault{"NothingWritten", "short FT_Write 0", true, false},
                     TransferFault{"WriteStatus", "fail FT_Write 4", true, true},
                     TransferFault{"ShortRead", "short FT_Read 3", true, false},
+                    // the driver claims a byte beyond the buffer it was given
+                    TransferFault{"OverCountedRead", "over FT_Read 1", true, false},
+                    TransferFault{"OverCountedWrite", "over FT_Write 1", false, false},
                     TransferFault{"ReadStatus", "fail FT_Read 4", true, false}),
     ParamName<TransferFault>);
 

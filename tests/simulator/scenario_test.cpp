@@ -37,6 +37,21 @@ TEST(Scenario, AFaultForOneCallWinsOverOneForEveryCall)
     EXPECT_EQ(scenario.FaultFor("FT_Write", 1), nullptr);
 }
 
+TEST(Scenario, ReadsOverCountsAndDelays)
+{
+    const Scenario scenario = Parse("over FT_Read 1 4\ndelay FT_Purge 4900 2\n");
+    ASSERT_EQ(scenario.error, "");
+    const CallFault* over = scenario.FaultFor("FT_Read", 4);
+    ASSERT_NE(over, nullptr);
+    EXPECT_EQ(over->kind, CallFault::Kind::OverCount);
+    EXPECT_EQ(over->value, 1u);
+    const CallFault* delay = scenario.FaultFor("FT_Purge", 2);
+    ASSERT_NE(delay, nullptr);
+    EXPECT_EQ(delay->kind, CallFault::Kind::Delay);
+    EXPECT_EQ(delay->value, 4900u);
+    EXPECT_EQ(scenario.FaultFor("FT_Purge", 1), nullptr);
+}
+
 // Faults for one packet add up, each sending counted on its own; a status
 // for one attempt wins over the status for every attempt.
 TEST(Scenario, ReadsTheProductAndWhatHappensToItsPackets)
@@ -104,6 +119,8 @@ TEST(Scenario, RefusesMistakesWithTheLineNumber)
         {"fail FT_Open 2 0\n", "line 1: not a call number (1 is the first call): 0"},
         {"fail FT_Open\n", "line 1: expected: fail ENTRY VALUE [CALL]"},
         {"short FT_Purge 1\n", "line 1: short applies to FT_Read and FT_Write only"},
+        {"over FT_Open 1\n", "line 1: over applies to FT_Read and FT_Write only"},
+        {"delay FT_Open\n", "line 1: expected: delay ENTRY VALUE [CALL]"},
         {"line-timing\nproduct ABCDEFGH\nat header 0 no-reply\n",
          "line 3: not an attempt (1 is the first sending, * every one): 0"},
         {"at trailer 1 no-reply\n", "line 1: not a packet (header, or a block number from 0 to 65534): trailer"},

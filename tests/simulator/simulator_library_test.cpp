@@ -329,6 +329,18 @@ TEST(SimulatorLibrary, LineTimingWaitsTheReadTimeoutForAReplyThatNeverComes)
     EXPECT_GE(TimeOf([&] { EXPECT_THROW(Exchange(adapter, kHeader), Kestro2::ReadError); }).count(), 300.0);
 }
 
+// A slow call still does its work: here the second purge takes 200 ms and
+// the exchange after it goes through.
+TEST(SimulatorLibrary, ADelayedCallTakesItsTimeAndSucceeds)
+{
+    SimulatorSession session("delay FT_Purge 200 2\n");
+    Kestro2 adapter;
+    OpenDevice(adapter);
+
+    EXPECT_LT(TimeOf([&] { Exchange(adapter, kHeader); }).count(), 200.0);
+    EXPECT_GE(TimeOf([&] { EXPECT_EQ(Exchange(adapter, 0), (Reply{0x00, 0x00, 0x00, 0x00})); }).count(), 200.0);
+}
+
 // For measurements: the product still works, and nothing is traced.
 TEST(SimulatorLibrary, NoTraceWritesNoTrace)
 {

@@ -1,6 +1,8 @@
 // The whole transfer against the simulated adapter and product, seen through
 // a recording view. Every test runs in a process of its own.
 #include "adapter/Kestro2.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/param_name.h"
 #include "tests/support/simulator_session.h"
 #include "tests/support/working_folder.h"
 #include "tests/update/recording_view.h"
@@ -14,7 +16,9 @@
 #include <iterator>
 #include <new>
 #include <optional>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -205,3 +209,95 @@ TEST_F(ImageTransfer, AnUnexpectedFailureTakesTheFailureEnding)
     EXPECT_EQ(Events(m_view.events.end() - 3, m_view.events.end()), FailureEnding(108));
     EXPECT_EQ(Writes().size(), 2u) << "the header and block 0, then nothing";
 }
+
+namespace {
+
+// "at PACKET N FAULT" for each of the first `sendings` sendings of `packet`.
+std::string OnFirstSendings(int sendings, std::string_view packet, std::string_view fault)
+{
+    std::string scenario;
+    for (int sending = 1; sending <= sendings; ++sending)
+        scenario += "at " + std::string(packet) + " " + std::to_string(sending) + " " + std::string(fault) + "\n";
+    return scenario;
+}
+
+// An image of three blocks: 0, the middle one 1, and 2, the last.
+struct RetryCase {
+    const char* name;
+    std::string scenario;
+    TransferResult result;
+    std::size_t sendings;  // writes of packets, the header's included
+    int blocksTaken;       // steps of the progress bar
+};
+
+void PrintTo(const RetryCase& retry, std::ostream* out)
+{
+    *out << retry.name;
+}
+
+constexpr TransferResult kSucceeded{TransferResult::Ending::Succeeded, MessageId::Succeeded};
+
+constexpr TransferResult FailedWith(MessageId message)
+{
+    return {TransferResult::Ending::Failed, message};
+}
+
+const RetryCase kRetryCases[] = {
+    {"RejectedOnceByStatus", OnFirstSendings(1, "1", "status 5"), kSucceeded, 5, 3},
+    {"RejectedThreeTimesByStatus", OnFirstSendings(3, "1", "status 255"), kSucceeded, 7, 3},
+    {"RejectedOnceByEcho", OnFirstSendings(1, "1", "swap-echo"), kSucceeded, 5, 3},
+    {"RejectedThreeTimesByEcho", OnFirstSendings(3, "1", "swap-echo"), kSucceeded, 7, 3},
+    {"RejectedOnceByChecksum", OnFirstSendings(1, "1", "bad-checksum"), kSucceeded, 5, 3},
+    {"RejectedThreeTimesByChecksum", OnFirstSendings(3, "1", "bad-checksum"), kSucceeded, 7, 3},
+    {"Rejected99TimesThenTaken", OnFirstSendings(99, "1", "status 5"), kSucceeded, 103, 3},
+    // The 100th rejection ends it: no 101st sending.
+    {"Rejected100Times", OnFirstSendings(100, "1", "status 5"), FailedWith(MessageId::WriteError), 102, 1},
+    {"Rejected100TimesByEchoAtTheLastBlock", OnFirstSendings(100, "2", "swap-echo"), FailedWith(MessageId::WriteError), 103, 2},
+    {"WriteFailedAtTheHeader", "at header 1 status 3\n", FailedWith(MessageId::WriteError), 1, 0},
+    {"WriteFailedAtABlock", "at 1 1 status 3\n", FailedWith(MessageId::WriteError), 3, 1},
+    {"WriteFailedAtAResend", "at 1 1 bad-checksum\nat 1 2 status 3\n", FailedWith(MessageId::WriteError), 4, 1},
+    {"MismatchAtTheHeader", "at header 1 status 4\n", FailedWith(MessageId::ProductMismatch), 1, 0},
+    {"AnotherProduct", "product ABCDEFGX\n", FailedWith(MessageId::ProductMismatch), 1, 0},
+    {"AdapterFailureAtTheHeader", "at header 1 read-error\n", FailedWith(MessageId::NoProduct), 1, 0},
+    {"AdapterFailureAtBlock0", "at 0 1 no-reply\n", FailedWith(MessageId::NoProduct), 2, 0},
+    {"AdapterFailureAtTheMiddleBlock", "at 1 1 write-error\n", FailedWith(MessageId::NoProduct), 3, 1},
+    {"AdapterFailureAtTheLastBlock", "unplug 2\n", FailedWith(MessageId::NoProduct), 4, 2},
+    {"AdapterFailureAtAResend", "at 2 1 status 5\nat 2 2 read-error\n", FailedWith(MessageId::NoProduct), 5, 2},
+};
+
+}  // namespace
+
+class TransferRetries : public ImageTransfer, public testing::WithParamInterface<RetryCase> {};
+
+// However a block is rejected, it goes out again until it is taken, the
+// bound is reached or the product or adapter fails; each ending shows its
+// message once, frees the update file and brings WRITE back, and the
+// progress bar stays at the blocks taken.
+TEST_P(TransferRetries, EndAsTheProductAndAdapterDecide)
+{
+    const RetryCase& retry = GetParam();
+    Start(retry.scenario);
+    std::vector<std::uint8_t> payload(600);
+    std::ranges::generate(payload, [n = 0]() mutable { return static_cast<std::uint8_t>(n++ * 7); });
+    WriteUpdateFile("image.bin", NameOf("ABCDEFGH"), payload);
+
+    EXPECT_EQ(Run(), retry.result);
+    EXPECT_EQ(Writes().size(), retry.sendings);
+    EXPECT_EQ(std::ranges::count(m_view.events, "progress step it"), retry.blocksTaken);
+    EXPECT_EQ(std::ranges::count(m_view.events, "progress range 0..3"), retry.sendings > 1 ? 1 : 0)
+        << "the bar is untouched until the header is taken";
+    const Events ending = retry.result == kSucceeded ? kSuccessEnding
+                                                     : FailureEnding(static_cast<int>(retry.result.message));
+    ASSERT_GE(m_view.events.size(), ending.size());
+    EXPECT_EQ(Events(m_view.events.end() - static_cast<std::ptrdiff_t>(ending.size()), m_view.events.end()),
+              ending);
+    EXPECT_EQ(std::ranges::count_if(m_view.events, [](const std::string& e) { return e.starts_with("box "); }), 2)
+        << "the question and one closing box";
+    EXPECT_FALSE(SearchRefusal().has_value()) << "the update file was left open";
+    if (retry.result == kSucceeded) {
+        payload.resize(3 * 256, 0xFF);
+        EXPECT_EQ(ReadFileBytes(m_session->ImagePath()), payload);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, TransferRetries, testing::ValuesIn(kRetryCases), ParamName<RetryCase>);
