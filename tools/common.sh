@@ -7,6 +7,7 @@ BUILD_PACKAGES=(
     cmake ninja-build g++ libgtest-dev googletest python3
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine wine64 xvfb
+    clang-14 libclang-rt-14-dev
 )
 
 install_missing_packages() {
