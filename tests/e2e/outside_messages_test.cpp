@@ -2,16 +2,15 @@
 // messages they send reach the window between exchanges with the product,
 // and none of them may end, hang or re-enter the update.
 #include "tests/e2e/tested_update.h"
-#include "tests/support/param_name.h"
 #include "tests/update/update_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <ostream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -68,31 +67,60 @@ bool WaitForHeaderTaken(const TestedUpdate& update)
     return false;
 }
 
+// When the message comes, from the press of WRITE to the dismissal of the
+// update's closing box.
+enum class Moment {
+    AtTheQuestion,
+    WhileSending,
+    AtTheClosingBox,
+};
+
+struct OutsideMessage {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    // The query before shutting down: its answer is FALSE while the product
+    // is written (closing box included), TRUE before and after. Other
+    // messages' answers carry no meaning.
+    bool asksToEndTheSession = false;
+};
+
 class UpdateUnderWay : public testing::Test {
 protected:
-    // Starts an update of `blocks` blocks and returns once the product has
-    // taken its header.
-    void StartUpdate(const LaunchOptions& options, const Bytes& payload)
+    void Launch(const LaunchOptions& options, const Bytes& payload)
     {
         m_update.emplace(options);
         ASSERT_NE(m_update->WaitForMainWindow(), nullptr);
         WriteUpdateFile(m_update->WorkFolder() / "image.bin", NameOf("ABCDEFGH"), payload);
+    }
+
+    // Clicks WRITE; the question that follows.
+    std::optional<MessageBoxView> Question()
+    {
         m_update->ClickWrite();
-        const std::optional<MessageBoxView> question = m_update->WaitForMessageBox();
-        ASSERT_TRUE(question.has_value());
-        ASSERT_TRUE(m_update->Press(question->window, IDOK));
-        ASSERT_TRUE(WaitForHeaderTaken(*m_update));
+        return m_update->WaitForMessageBox();
+    }
+
+    // Sends the message as another program would; it must be answered at
+    // once, and the query before shutting down as `sessionMayEnd` says.
+    void Send(const OutsideMessage& sent, bool sessionMayEnd)
+    {
+        const std::optional<LRESULT> answer =
+            m_update->SendToMainWindow(sent.message, sent.wParam, sent.lParam, kAnswerTimeout);
+        ASSERT_TRUE(answer.has_value()) << "not answered within " << kAnswerTimeout.count() << " ms";
+        if (sent.asksToEndTheSession) {
+            EXPECT_EQ(*answer, sessionMayEnd ? TRUE : FALSE);
+        }
     }
 
     // The closing box must be the only box; it is dismissed, and no other
     // box follows.
-    void ExpectOneClosingBox(const wchar_t* text)
+    void ExpectOnlyBoxThenDismiss(const MessageBoxView& closing, const wchar_t* text)
     {
-        const std::optional<MessageBoxView> closing = m_update->WaitForMessageBox();
-        ASSERT_TRUE(closing.has_value());
-        EXPECT_EQ(closing->text, text);
+        EXPECT_EQ(closing.text, text);
         EXPECT_EQ(m_update->MessageBoxes().size(), 1u);
-        ASSERT_TRUE(m_update->Press(closing->window, IDOK));
+        ASSERT_TRUE(m_update->Press(closing.window, IDOK));
         EXPECT_TRUE(m_update->WaitForWriteEnabled());
         std::this_thread::sleep_for(300ms);
         EXPECT_FALSE(m_update->FindMessageBox().has_value());
@@ -104,8 +132,7 @@ protected:
         EXPECT_EQ(WaitForSingleObject(m_update->Process(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
         EXPECT_TRUE(IsWindow(m_update->MainWindow()));
         EXPECT_TRUE(IsWindowVisible(m_update->MainWindow()));
-        m_update->ClickWrite();
-        const std::optional<MessageBoxView> question = m_update->WaitForMessageBox();
+        const std::optional<MessageBoxView> question = Question();
         ASSERT_TRUE(question.has_value());
         EXPECT_EQ(question->text, L"ABCDEFGH will be updated. Are you sure?");
         EXPECT_TRUE(m_update->Press(question->window, IDCANCEL));
@@ -115,71 +142,71 @@ protected:
     std::optional<TestedUpdate> m_update;
 };
 
-struct OutsideMessage {
-    const char* name;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    // The answer expected during the update and after it; nothing when the
-    // answer carries no meaning.
-    std::optional<LRESULT> answerDuring;
-    std::optional<LRESULT> answerAfter;
-};
+using MessageAtMoment = std::tuple<Moment, OutsideMessage>;
 
-void PrintTo(const OutsideMessage& message, std::ostream* out)
+std::string CaseName(const testing::TestParamInfo<MessageAtMoment>& info)
 {
-    *out << message.name;
+    static const char* const kMoments[] = {"AtTheQuestion", "WhileSending", "AtTheClosingBox"};
+    return std::string(kMoments[static_cast<int>(std::get<Moment>(info.param))]) + "_" +
+           std::get<OutsideMessage>(info.param).name;
 }
 
-class UpdateOutsideMessage : public UpdateUnderWay, public testing::WithParamInterface<OutsideMessage> {};
+class UpdateOutsideMessage : public UpdateUnderWay, public testing::WithParamInterface<MessageAtMoment> {};
 
 }  // namespace
 
-// Sent in the middle of an update, the message is answered at once and
-// changes nothing: one header, every block once and in order, the whole
-// image in the product, one closing box, and the window goes on.
+// The message is answered at once and changes nothing: one header, every
+// block once and in order, the whole image in the product, one closing box,
+// and the window goes on as before.
 TEST_P(UpdateOutsideMessage, NeitherEndsNorReentersTheUpdate)
 {
-    const OutsideMessage& sent = GetParam();
+    const auto& [moment, sent] = GetParam();
     const Bytes payload = Payload(kBlocks * 256);
-    StartUpdate({.scenario = "line-timing"}, payload);
+    Launch({.scenario = "line-timing"}, payload);
 
-    const std::optional<LRESULT> during =
-        m_update->SendToMainWindow(sent.message, sent.wParam, sent.lParam, kAnswerTimeout);
-    ASSERT_TRUE(during.has_value()) << "not answered within " << kAnswerTimeout.count() << " ms";
-    if (sent.answerDuring) {
-        EXPECT_EQ(*during, *sent.answerDuring);
+    const std::optional<MessageBoxView> question = Question();
+    ASSERT_TRUE(question.has_value());
+    if (moment == Moment::AtTheQuestion) {
+        // Nothing is written yet: the session may end.
+        Send(sent, true);
+        EXPECT_EQ(m_update->MessageBoxes().size(), 1u);
     }
-    // The answer came while the update ran: the product still lacked blocks.
-    EXPECT_LT(PacketLines(*m_update).size(), OneCleanTransfer(kBlocks).size());
+    ASSERT_TRUE(m_update->Press(question->window, IDOK));
 
-    ExpectOneClosingBox(kSucceeded);
+    ASSERT_TRUE(WaitForHeaderTaken(*m_update));
+    if (moment == Moment::WhileSending) {
+        Send(sent, false);
+        // The answer came while the update ran: the product still lacked blocks.
+        EXPECT_LT(PacketLines(*m_update).size(), OneCleanTransfer(kBlocks).size());
+    }
+
+    const std::optional<MessageBoxView> closing = m_update->WaitForMessageBox();
+    ASSERT_TRUE(closing.has_value());
+    if (moment == Moment::AtTheClosingBox)
+        Send(sent, false);
+    ExpectOnlyBoxThenDismiss(*closing, kSucceeded);
     EXPECT_EQ(PacketLines(*m_update), OneCleanTransfer(kBlocks));
     EXPECT_EQ(m_update->ReceivedImage(), payload);
 
-    if (sent.answerAfter) {
-        const std::optional<LRESULT> after =
-            m_update->SendToMainWindow(sent.message, sent.wParam, sent.lParam, kAnswerTimeout);
-        ASSERT_TRUE(after.has_value());
-        EXPECT_EQ(*after, *sent.answerAfter);
-    }
+    if (sent.asksToEndTheSession)
+        Send(sent, true);
     ExpectUsable();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Messages, UpdateOutsideMessage,
-    testing::Values(
-        OutsideMessage{"Write", WM_COMMAND, MAKEWPARAM(kWriteId, BN_CLICKED), 0},
-        OutsideMessage{"Ok", WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0},
-        OutsideMessage{"Cancel", WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0},
-        OutsideMessage{"Close", WM_CLOSE, 0, 0},
-        OutsideMessage{"SystemClose", WM_SYSCOMMAND, SC_CLOSE, 0},
-        OutsideMessage{"About", WM_SYSCOMMAND, kAboutCommand, 0},
-        OutsideMessage{"KeyboardMenu", WM_SYSCOMMAND, SC_KEYMENU, L' '},
-        OutsideMessage{"Move", WM_SYSCOMMAND, SC_MOVE, 0},
-        // Shutting down waits for the update, and only for the update.
-        OutsideMessage{"QueryEndSession", WM_QUERYENDSESSION, 0, 0, FALSE, TRUE}),
-    ParamName<OutsideMessage>);
+    testing::Combine(
+        testing::Values(Moment::AtTheQuestion, Moment::WhileSending, Moment::AtTheClosingBox),
+        testing::Values(OutsideMessage{"Write", WM_COMMAND, MAKEWPARAM(kWriteId, BN_CLICKED), 0},
+                        OutsideMessage{"Ok", WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0},
+                        OutsideMessage{"Cancel", WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0},
+                        OutsideMessage{"Close", WM_CLOSE, 0, 0},
+                        OutsideMessage{"SystemClose", WM_SYSCOMMAND, SC_CLOSE, 0},
+                        OutsideMessage{"About", WM_SYSCOMMAND, kAboutCommand, 0},
+                        OutsideMessage{"KeyboardMenu", WM_SYSCOMMAND, SC_KEYMENU, L' '},
+                        OutsideMessage{"Move", WM_SYSCOMMAND, SC_MOVE, 0},
+                        OutsideMessage{"QueryEndSession", WM_QUERYENDSESSION, 0, 0, true})),
+    CaseName);
 
 // At 9600 bit/s an exchange takes about 300 ms: a block that the product
 // rejects 40 times keeps the update on it for some 12 s, and the window
@@ -191,7 +218,11 @@ TEST_F(UpdateUnderWay, AnswersWithinASecondWhileABlockIsRejectedAgainAndAgain)
     for (int attempt = 1; attempt <= kRejections; ++attempt)
         scenario += "at 0 " + std::to_string(attempt) + " status 5\n";
     const Bytes payload = Payload(256);
-    StartUpdate({.configuration = Configuration::FirstGeneration, .scenario = scenario}, payload);
+    Launch({.configuration = Configuration::FirstGeneration, .scenario = scenario}, payload);
+    const std::optional<MessageBoxView> question = Question();
+    ASSERT_TRUE(question.has_value());
+    ASSERT_TRUE(m_update->Press(question->window, IDOK));
+    ASSERT_TRUE(WaitForHeaderTaken(*m_update));
 
     auto slowest = std::chrono::steady_clock::duration::zero();
     int answers = 0;
@@ -209,7 +240,9 @@ TEST_F(UpdateUnderWay, AnswersWithinASecondWhileABlockIsRejectedAgainAndAgain)
     RecordProperty("answers", answers);
     EXPECT_LT(slowest, 1s);
 
-    ExpectOneClosingBox(kSucceeded);
+    const std::optional<MessageBoxView> closing = m_update->WaitForMessageBox();
+    ASSERT_TRUE(closing.has_value());
+    ExpectOnlyBoxThenDismiss(*closing, kSucceeded);
     std::vector<std::string> expected = {"packet header attempt 1 -> 0"};
     for (int attempt = 1; attempt <= kRejections; ++attempt)
         expected.push_back("packet 0 attempt " + std::to_string(attempt) + " -> 0 status 5");
