@@ -9,6 +9,7 @@
 #include <numeric>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -184,6 +185,27 @@ TEST_F(UpdateTransfer, AnEmptyImageSendsTheHeaderAlone)
     EXPECT_EQ(m_update->ProgressPosition(), 0);
     Dismiss(success);
     EXPECT_EQ(WrittenPackets(*m_update), std::vector<std::string>{Hex(Packet(0xFFFF, 0, {}))});
+}
+
+// Control bytes of the product name show as blanks in the question, so that
+// it shows whole and on one line; the header packet carries them as they are.
+TEST_F(UpdateTransfer, TheQuestionShowsControlBytesOfTheNameAsBlanks)
+{
+    Launch();
+    const std::string_view name("A\x01\x1F" "B\x7F" "C\0D", 8);
+    WriteUpdateFile(m_update->WorkFolder() / "image.bin", NameOf(name), Payload(10));
+    m_update->ClickWrite();
+    const std::optional<MessageBoxView> question = m_update->WaitForMessageBox();
+    ASSERT_TRUE(question.has_value());
+    EXPECT_EQ(question->text, L"A  B C D will be updated. Are you sure?");
+    ASSERT_TRUE(m_update->Press(question->window, IDOK));
+    const std::optional<MessageBoxView> success = m_update->WaitForMessageBox();
+    ASSERT_TRUE(success.has_value());
+    EXPECT_EQ(success->text, kSucceeded);
+    Dismiss(*success);
+    const std::vector<std::string> packets = WrittenPackets(*m_update);
+    ASSERT_FALSE(packets.empty());
+    EXPECT_EQ(packets.front().substr(0, 16), "41011f427f430044");
 }
 
 // The reply to the header never comes: while the error box shows, the
