@@ -268,9 +268,10 @@ bool CUpdateDlg::KeepGoingAfterExchange()
 
 void CUpdateDlg::BeginBusy()
 {
+    // First what may fail, so that a failure leaves nothing to undo.
+    m_shutdownBlock.emplace(m_hWnd, LoadStringResource(IDS_UPDATE_IN_PROGRESS).c_str());
     BeginWaitCursor();
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
-    m_shutdownBlock.emplace(m_hWnd, LoadStringResource(IDS_UPDATE_IN_PROGRESS).c_str());
 }
 
 void CUpdateDlg::EndBusy()
