@@ -24,7 +24,8 @@ RecordingApp theApp;
 
 class RaisingDialog : public CDialog {
 public:
-    explicit RaisingDialog(bool raiseWhileSettingUp) : CDialog(IDD_TEST_DIALOG), m_raiseWhileSettingUp(raiseWhileSettingUp)
+    explicit RaisingDialog(bool raiseWhileSettingUp)
+        : CDialog(IDD_TEST_DIALOG), m_raiseWhileSettingUp(raiseWhileSettingUp)
     {
     }
 
