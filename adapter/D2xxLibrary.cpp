@@ -39,6 +39,11 @@ FT_STATUS D2xxLibrary::Open(std::uint32_t deviceIndex)
     return Forward(entries.FT_Open, static_cast<int>(deviceIndex), &handle);
 }
 
+FT_STATUS D2xxLibrary::OpenEx(void* arg1, std::uint32_t flags)
+{
+    return Forward(entries.FT_OpenEx, arg1, flags, &handle);
+}
+
 FT_STATUS D2xxLibrary::SetBaudRate(std::uint32_t rate)
 {
     return Forward(entries.FT_SetBaudRate, handle, rate);

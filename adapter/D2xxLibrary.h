@@ -1,5 +1,5 @@
 // Run-time binding of the D2XX driver library: loads it by name, looks up all
-// 35 entry points and forwards the nine calls that the adapter device needs.
+// 35 entry points and forwards the ten calls that the adapter device needs.
 // Statuses pass through unchanged; an absent entry answers FT_INVALID_HANDLE.
 #pragma once
 
@@ -24,6 +24,8 @@ public:
     FT_STATUS ListDevices(void* arg1, void* arg2, std::uint32_t flags);
     // FT_Open stores the new device handle straight into `handle`.
     FT_STATUS Open(std::uint32_t deviceIndex);
+    // FT_OpenEx, which also stores the new device handle into `handle`.
+    FT_STATUS OpenEx(void* arg1, std::uint32_t flags);
     FT_STATUS SetBaudRate(std::uint32_t rate);
     FT_STATUS SetDataCharacteristics(std::uint8_t wordLength, std::uint8_t stopBits,
                                      std::uint8_t parity);

@@ -1,7 +1,9 @@
-// The Kestro adapter as a byte device: binds the driver library, opens and
-// configures device 0, and turns every failing driver call into one of the
-// exceptions below. The exceptions carry no message and no status: the class
-// alone tells the kind of failure.
+// The Kestro adapter as a byte device: binds the driver library, lists the
+// connected adapters, opens and configures one of them at the line rate it
+// was given, and turns every failing driver call into one of the exceptions
+// below. The exceptions carry no message and no status: the class alone
+// tells the kind of failure. Each object has a device handle of its own, so
+// several objects may run at once, each on a thread of its own.
 #pragma once
 
 #include "ComDevice.h"
@@ -10,6 +12,16 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+// One connected adapter as the driver lists it, trailing blanks trimmed.
+struct AdapterListing {
+    std::uint32_t index;
+    std::string serialNumber;
+    std::string description;
+
+    bool operator==(const AdapterListing&) const = default;
+};
 
 class Kestro2 final : public ComDevice {
 public:
@@ -35,15 +47,22 @@ public:
         WriteError() : ConnectionError(std::string()) {}
     };
 
-    // The serial line rate of this build's configuration, in bit/s.
-    static const std::uint32_t kLineRate;
-
-    Kestro2() = default;
+    // `lineRate` in bit/s: one of LineRate.h's.
+    explicit Kestro2(std::uint32_t lineRate) : m_lineRate(lineRate) {}
     // Leaves the device open and the library loaded until the process ends.
     ~Kestro2() override = default;
 
     void Initialize();
+    // The adapters connected now; a failing listing raises OpenError.
+    std::vector<AdapterListing> ListAdapters();
+    // Opens device 0: Open(0).
     void Open() override;
+    // Lists the description of device `index`, opens it by that index and
+    // sets the line rate, 1000 ms time-outs and 8 data bits, 1 stop bit, no
+    // parity. A failing step raises OpenError; nothing is undone.
+    void Open(std::uint32_t index);
+    // The same configuration for the adapter with this serial number.
+    void OpenBySerialNumber(const std::string& serialNumber);
     std::uint32_t Close() override;
     // Succeeds only when the driver reports exactly `count` bytes read.
     void Read(void* buffer, std::uint32_t count) override;
@@ -53,5 +72,12 @@ public:
     void SetTimeouts(std::uint32_t readTimeoutMs, std::uint32_t writeTimeoutMs);
 
 private:
+    // One field (FT_OPEN_BY_SERIAL_NUMBER or FT_OPEN_BY_DESCRIPTION) of a
+    // listed device, trailing blanks trimmed.
+    std::string ListedText(std::uint32_t index, std::uint32_t field);
+    // The line rate, time-outs and frame format of an opened device.
+    void ConfigureLine();
+
     D2xxLibrary m_library;
+    std::uint32_t m_lineRate;
 };

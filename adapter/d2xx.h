@@ -22,7 +22,9 @@ inline constexpr FT_STATUS FT_DEVICE_NOT_OPENED = 3;
 inline constexpr FT_STATUS FT_IO_ERROR = 4;
 inline constexpr FT_STATUS FT_INVALID_PARAMETER = 6;
 
+inline constexpr std::uint32_t FT_OPEN_BY_SERIAL_NUMBER = 1;
 inline constexpr std::uint32_t FT_OPEN_BY_DESCRIPTION = 2;
+inline constexpr std::uint32_t FT_LIST_NUMBER_ONLY = 0x80000000;
 inline constexpr std::uint32_t FT_LIST_BY_INDEX = 0x40000000;
 
 inline constexpr std::uint32_t FT_PURGE_RX = 1;

@@ -1,5 +1,6 @@
 #include "app/UpdateDlg.h"
 
+#include "adapter/LineRate.h"
 #include "app/AboutDlg.h"
 #include "app/UpdateApp.h"
 #include "app/IconPosition.h"
@@ -9,6 +10,13 @@
 #include "update/ImageTransfer.h"
 
 namespace {
+
+// Each configuration opens the line at the rate of its adapter generation.
+#ifdef UPDATE_FIRST_GENERATION
+constexpr std::uint32_t kLineRate = kFirstGenerationLineRate;
+#else
+constexpr std::uint32_t kLineRate = kCurrentLineRate;
+#endif
 
 // Read and write time-outs once the window is up, replacing the adapter's
 // 1000 ms from opening: a product may take its time to answer.
@@ -61,7 +69,7 @@ private:
 
 }  // namespace
 
-CUpdateDlg::CUpdateDlg(CWnd* pParent) : CDialog(IDD, pParent)
+CUpdateDlg::CUpdateDlg(CWnd* pParent) : CDialog(IDD, pParent), m_adapter(kLineRate)
 {
     m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }

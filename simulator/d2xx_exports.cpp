@@ -69,10 +69,9 @@ FT_STATUS D2XX_API FT_Open(int deviceNumber, FT_HANDLE* handle)
     return Adapter().Open(deviceNumber, handle);
 }
 
-// Opening by serial number, description or location is not simulated.
-FT_STATUS D2XX_API FT_OpenEx(void*, std::uint32_t, FT_HANDLE*)
+FT_STATUS D2XX_API FT_OpenEx(void* arg1, std::uint32_t flags, FT_HANDLE* handle)
 {
-    return Adapter().WithoutHandle("FT_OpenEx", FT_DEVICE_NOT_FOUND);
+    return Adapter().OpenEx(arg1, flags, handle);
 }
 
 FT_STATUS D2XX_API FT_ListDevices(void* arg1, void* arg2, std::uint32_t flags)

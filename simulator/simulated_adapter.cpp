@@ -14,8 +14,6 @@ namespace {
 
 constexpr FT_STATUS FT_INVALID_BAUD_RATE = 7;
 constexpr FT_STATUS FT_OTHER_ERROR = 18;
-constexpr std::uint32_t FT_OPEN_BY_SERIAL_NUMBER = 1;
-constexpr std::uint32_t FT_LIST_NUMBER_ONLY = 0x80000000;
 constexpr std::uint32_t kListModes = FT_LIST_NUMBER_ONLY | FT_LIST_BY_INDEX;
 
 // The vendor's driver fills up to 64 bytes and may leave out the terminating
@@ -147,6 +145,26 @@ FT_STATUS SimulatedAdapter::Open(int deviceNumber, FT_HANDLE* handle)
         return Finish(call, *call.scripted);
     if (deviceNumber != 0)
         return Finish(call, FT_DEVICE_NOT_FOUND);
+    return OpenDevice(call, handle);
+}
+
+FT_STATUS SimulatedAdapter::OpenEx(void* arg1, std::uint32_t flags, FT_HANDLE* handle)
+{
+    const bool bySerialNumber = flags == FT_OPEN_BY_SERIAL_NUMBER;
+    // The serial number is a zero-terminated text; the other ways pass values
+    // that are not read here.
+    const std::string serialNumber = bySerialNumber ? static_cast<const char*>(arg1) : std::string();
+    const Call call = Begin("FT_OpenEx", (bySerialNumber ? serialNumber : HexNumber(reinterpret_cast<std::uintptr_t>(arg1))) +
+                                             " " + std::to_string(flags));
+    if (call.scripted)
+        return Finish(call, *call.scripted);
+    if (!bySerialNumber || serialNumber != kSerialNumber)
+        return Finish(call, FT_DEVICE_NOT_FOUND);
+    return OpenDevice(call, handle);
+}
+
+FT_STATUS SimulatedAdapter::OpenDevice(const Call& call, FT_HANDLE* handle)
+{
     if (m_open)
         return Finish(call, FT_DEVICE_NOT_OPENED);
 

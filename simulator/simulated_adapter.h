@@ -27,6 +27,8 @@ public:
 
     FT_STATUS ListDevices(void* arg1, void* arg2, std::uint32_t flags);
     FT_STATUS Open(int deviceNumber, FT_HANDLE* handle);
+    // By serial number only: the other ways of FT_OpenEx find no device.
+    FT_STATUS OpenEx(void* arg1, std::uint32_t flags, FT_HANDLE* handle);
     FT_STATUS Close(FT_HANDLE handle);
     FT_STATUS SetBaudRate(FT_HANDLE handle, std::uint32_t rate);
     FT_STATUS SetTimeouts(FT_HANDLE handle, std::uint32_t readTimeoutMs, std::uint32_t writeTimeoutMs);
@@ -62,6 +64,8 @@ private:
     Call Begin(const char* entry, std::string arguments);
     // Writes the call to the trace and returns its status.
     FT_STATUS Finish(const Call& call, FT_STATUS status, const std::string& result = {});
+    // Opens device 0 for a call that has found it.
+    FT_STATUS OpenDevice(const Call& call, FT_HANDLE* handle);
     bool IsOpenDevice(FT_HANDLE handle) const;
     std::string HandleText(FT_HANDLE handle) const;
     // The bytes a call moved, for the trace; nothing when there is no trace.

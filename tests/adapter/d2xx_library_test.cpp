@@ -17,7 +17,7 @@ struct FakeLibrary {
     std::vector<std::string> lookedUp;
     std::vector<std::string> calls;
     FT_STATUS status = FT_OK;                   // what every fake entry answers
-    FT_HANDLE openedHandle = nullptr;           // what FT_Open hands out on success
+    FT_HANDLE openedHandle = nullptr;           // what FT_Open and FT_OpenEx hand out on success
 };
 
 FakeLibrary fake;
@@ -33,6 +33,14 @@ std::string Text(FT_HANDLE handle)
 FT_STATUS D2XX_API FakeOpen(int index, FT_HANDLE* handle)
 {
     fake.calls.push_back("FT_Open " + std::to_string(index));
+    if (fake.status == FT_OK)
+        *handle = fake.openedHandle;
+    return fake.status;
+}
+
+FT_STATUS D2XX_API FakeOpenEx(void* arg1, std::uint32_t flags, FT_HANDLE* handle)
+{
+    fake.calls.push_back("FT_OpenEx " + Text(arg1) + " " + std::to_string(flags));
     if (fake.status == FT_OK)
         *handle = fake.openedHandle;
     return fake.status;
@@ -91,7 +99,7 @@ FT_STATUS D2XX_API FakeSetBaudRate(FT_HANDLE handle, std::uint32_t rate)
     return fake.status;
 }
 
-// Stands for the 26 entry points that are looked up and never called.
+// Stands for the 25 entry points that are looked up and never called.
 void NeverCalled()
 {
     ADD_FAILURE() << "an entry point without a forwarder was called";
@@ -107,6 +115,8 @@ D2xxProc FakeEntry(const std::string& name)
 {
     if (name == "FT_Open")
         return AsProc(&FakeOpen);
+    if (name == "FT_OpenEx")
+        return AsProc(&FakeOpenEx);
     if (name == "FT_ListDevices")
         return AsProc(&FakeListDevices);
     if (name == "FT_Close")
@@ -142,6 +152,7 @@ std::vector<FT_STATUS> CallEveryForwarder(D2xxLibrary& library)
     std::uint32_t count = 0;
     return {library.ListDevices(nullptr, buffer, 0x40000002),
             library.Open(0),
+            library.OpenEx(buffer, 1),
             library.SetBaudRate(100000),
             library.SetDataCharacteristics(8, 0, 0),
             library.SetTimeouts(1000, 2000),
@@ -237,6 +248,7 @@ TEST_F(D2xxLibraryTest, ForwardersPassArgumentsAndStatusesUnchanged)
     EXPECT_EQ(library.Write(buffer, 269, &count), 7u);
     EXPECT_EQ(library.Read(buffer, 4, &count), 7u);
     EXPECT_EQ(library.ListDevices(nullptr, buffer, 0x40000002), 7u);
+    EXPECT_EQ(library.OpenEx(buffer, 1), 7u);
     const std::vector<std::string> expected = {
         "FT_Open 0",
         "FT_SetBaudRate " + device + " 9600",
@@ -246,25 +258,33 @@ TEST_F(D2xxLibraryTest, ForwardersPassArgumentsAndStatusesUnchanged)
         "FT_Write " + device + " " + Text(buffer) + " 269 " + Text(&count),
         "FT_Read " + device + " " + Text(buffer) + " 4 " + Text(&count),
         "FT_ListDevices 0 " + Text(buffer) + " 1073741826",
+        "FT_OpenEx " + Text(buffer) + " 1",
     };
     EXPECT_EQ(fake.calls, expected);
 }
 
-// The device handle has one writer besides Close: FT_Open, through its
-// out-parameter.
-TEST_F(D2xxLibraryTest, OpenLeavesTheHandleToFtOpen)
+// The device handle has two writers besides Close: FT_Open and FT_OpenEx,
+// through their out-parameters.
+TEST_F(D2xxLibraryTest, OpenLeavesTheHandleToTheDriver)
 {
-    D2xxLibrary library;
-    ASSERT_TRUE(library.Load());
+    using OpenCall = FT_STATUS (*)(D2xxLibrary&);
+    static char serialNumber[] = "KS000001";
+    const OpenCall byIndex = [](D2xxLibrary& library) { return library.Open(0); };
+    const OpenCall bySerialNumber = [](D2xxLibrary& library) { return library.OpenEx(serialNumber, 1); };
+    for (const OpenCall open : {byIndex, bySerialNumber}) {
+        fake = FakeLibrary{};
+        D2xxLibrary library;
+        ASSERT_TRUE(library.Load());
 
-    fake.status = FT_DEVICE_NOT_FOUND;
-    EXPECT_EQ(library.Open(0), FT_DEVICE_NOT_FOUND);
-    EXPECT_EQ(library.GetHandle(), nullptr);
+        fake.status = FT_DEVICE_NOT_FOUND;
+        EXPECT_EQ(open(library), FT_DEVICE_NOT_FOUND);
+        EXPECT_EQ(library.GetHandle(), nullptr);
 
-    fake.status = FT_OK;
-    fake.openedHandle = kDevice;
-    EXPECT_EQ(library.Open(0), FT_OK);
-    EXPECT_EQ(library.GetHandle(), kDevice);
+        fake.status = FT_OK;
+        fake.openedHandle = kDevice;
+        EXPECT_EQ(open(library), FT_OK);
+        EXPECT_EQ(library.GetHandle(), kDevice);
+    }
 }
 
 TEST_F(D2xxLibraryTest, CloseForgetsTheHandleWhateverTheStatus)

@@ -1,6 +1,7 @@
 // The adapter device against the simulated driver library. Every test runs
 // in a process of its own, so the library starts fresh with its scenario.
 #include "adapter/Kestro2.h"
+#include "adapter/LineRate.h"
 #include "tests/support/param_name.h"
 #include "tests/support/simulator_session.h"
 
@@ -35,7 +36,7 @@ void OpenDevice(Kestro2& adapter)
 
 TEST(Kestro2WithoutLibrary, InitializeRaisesInitializeErrorFirst)
 {
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     const char* caught = "nothing";
     try {
         adapter.Initialize();
@@ -51,14 +52,14 @@ TEST(Kestro2WithoutLibrary, InitializeRaisesInitializeErrorFirst)
 TEST(Kestro2LackingEntry, InitializeRaisesInitializeError)
 {
     SimulatorSession session;
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     EXPECT_THROW(adapter.Initialize(), Kestro2::InitializeError);
 }
 
 TEST(Kestro2, StartsWithTheExactCallSequence)
 {
     SimulatorSession session;
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     adapter.Initialize();
     ComDevice& device = adapter;  // the dialog opens it through the interface
     device.Open();
@@ -68,6 +69,153 @@ TEST(Kestro2, StartsWithTheExactCallSequence)
     expected.push_back("FT_SetTimeouts device0 5000 5000 -> 0");
     EXPECT_EQ(session.Calls(), expected);
 }
+
+namespace {
+
+struct LineRateCase {
+    const char* name;
+    std::uint32_t lineRate;
+    const char* rateCall;
+};
+
+void PrintTo(const LineRateCase& rate, std::ostream* out)
+{
+    *out << rate.lineRate;
+}
+
+}  // namespace
+
+class Kestro2LineRate : public testing::TestWithParam<LineRateCase> {};
+
+// The two adapter generations differ in the line rate alone.
+TEST_P(Kestro2LineRate, OpensTheLineAtTheRateItWasGiven)
+{
+    SimulatorSession session;
+    Kestro2 adapter(GetParam().lineRate);
+    OpenDevice(adapter);
+
+    Calls expected = kOpenCalls;
+    expected[2] = GetParam().rateCall;
+    EXPECT_EQ(session.Calls(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Generations, Kestro2LineRate,
+    testing::Values(LineRateCase{"Current", kCurrentLineRate, "FT_SetBaudRate device0 100000 -> 0"},
+                    LineRateCase{"FirstGeneration", kFirstGenerationLineRate, "FT_SetBaudRate device0 9600 -> 0"}),
+    ParamName<LineRateCase>);
+
+namespace {
+
+using OpenCall = void (*)(Kestro2&);
+
+struct ChosenAdapter {
+    const char* name;
+    const char* scenario;
+    OpenCall open;
+    Calls calls;      // the whole sequence, the failing call included
+    bool raises;      // OpenError
+    bool deviceOpen;  // whether the device is open afterwards
+};
+
+void PrintTo(const ChosenAdapter& chosen, std::ostream* out)
+{
+    *out << chosen.name;
+}
+
+const Calls kLineSetUp = {
+    "FT_SetBaudRate device0 100000 -> 0",
+    "FT_SetTimeouts device0 1000 1000 -> 0",
+    "FT_SetDataCharacteristics device0 8 0 0 -> 0",
+};
+
+Calls Concatenated(Calls first, const Calls& second)
+{
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+}  // namespace
+
+class Kestro2ChosenAdapter : public testing::TestWithParam<ChosenAdapter> {};
+
+// By index, the steps of Open() for that index; by serial number, FT_OpenEx
+// and then the same line set-up. Either stops at its first failing step.
+TEST_P(Kestro2ChosenAdapter, OpensOnlyTheAdapterAskedFor)
+{
+    const ChosenAdapter& chosen = GetParam();
+    SimulatorSession session(chosen.scenario);
+    Kestro2 adapter(kCurrentLineRate);
+    adapter.Initialize();
+    if (chosen.raises)
+        EXPECT_THROW(chosen.open(adapter), Kestro2::OpenError);
+    else
+        EXPECT_NO_THROW(chosen.open(adapter));
+
+    EXPECT_EQ(session.Calls(), chosen.calls);
+    if (chosen.deviceOpen)
+        EXPECT_NO_THROW(adapter.Purge(FT_PURGE_RX));
+    else
+        EXPECT_THROW(adapter.Purge(FT_PURGE_RX), Kestro2::ConnectionError);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ByIndexAndSerialNumber, Kestro2ChosenAdapter,
+    testing::Values(
+        ChosenAdapter{"IndexZero", "", [](Kestro2& adapter) { adapter.Open(0); }, kOpenCalls, false, true},
+        ChosenAdapter{"AbsentIndex", "", [](Kestro2& adapter) { adapter.Open(1); },
+                      {"FT_ListDevices 1 0x40000002 -> 2"}, true, false},
+        ChosenAdapter{"SerialNumber", "", [](Kestro2& adapter) { adapter.OpenBySerialNumber("KS000001"); },
+                      Concatenated({"FT_OpenEx KS000001 1 -> 0"}, kLineSetUp), false, true},
+        ChosenAdapter{"UnknownSerialNumber", "", [](Kestro2& adapter) { adapter.OpenBySerialNumber("KS000009"); },
+                      {"FT_OpenEx KS000009 1 -> 2"}, true, false},
+        ChosenAdapter{"SerialNumberFrameFormatRefused", "fail FT_SetDataCharacteristics 6",
+                      [](Kestro2& adapter) { adapter.OpenBySerialNumber("KS000001"); },
+                      Concatenated({"FT_OpenEx KS000001 1 -> 0"},
+                                   {kLineSetUp[0], kLineSetUp[1], "FT_SetDataCharacteristics device0 8 0 0 -> 6"}),
+                      true, true}),
+    ParamName<ChosenAdapter>);
+
+TEST(Kestro2, ListsEachAdapterWithItsSerialNumberAndDescription)
+{
+    SimulatorSession session;
+    Kestro2 adapter(kCurrentLineRate);
+    adapter.Initialize();
+    const std::vector<AdapterListing> expected = {{0, "KS000001", "Kestro-3 USB serial adapter (simulated)"}};
+    EXPECT_EQ(adapter.ListAdapters(), expected);
+}
+
+namespace {
+
+struct ListingStep {
+    const char* name;
+    const char* failingCall;
+};
+
+void PrintTo(const ListingStep& step, std::ostream* out)
+{
+    *out << step.failingCall;
+}
+
+}  // namespace
+
+class Kestro2ListingFailure : public testing::TestWithParam<ListingStep> {};
+
+// The count, the serial number and the description are three calls; any of
+// them failing fails the listing.
+TEST_P(Kestro2ListingFailure, RaisesOpenError)
+{
+    SimulatorSession session(GetParam().failingCall);
+    Kestro2 adapter(kCurrentLineRate);
+    adapter.Initialize();
+    EXPECT_THROW(adapter.ListAdapters(), Kestro2::OpenError);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachCall, Kestro2ListingFailure,
+                         testing::Values(ListingStep{"Count", "fail FT_ListDevices 2 1"},
+                                         ListingStep{"SerialNumber", "fail FT_ListDevices 4 2"},
+                                         ListingStep{"Description", "fail FT_ListDevices 4 3"}),
+                         ParamName<ListingStep>);
 
 namespace {
 
@@ -93,7 +241,7 @@ TEST_P(Kestro2OpenFailure, RaisesOpenErrorAndStopsThere)
 {
     const OpenStep step = GetParam();
     SimulatorSession session(step.failingCall);
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     adapter.Initialize();
     EXPECT_THROW(adapter.Open(), Kestro2::OpenError);
 
@@ -142,7 +290,7 @@ TEST_P(Kestro2Transfer, RaisesOnlyForDriverErrorsAndShortReads)
 {
     const TransferFault fault = GetParam();
     SimulatorSession session(fault.scenario);
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
 
     const std::array<std::uint8_t, 8> sent = {1, 2, 3, 4, 5, 6, 7, 8};
@@ -179,7 +327,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Kestro2, ExchangesAPacketWithTheProduct)
 {
     SimulatorSession session;
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
 
     std::array<std::uint8_t, 269> packet = {};
@@ -200,7 +348,7 @@ TEST(Kestro2, ExchangesAPacketWithTheProduct)
 TEST(Kestro2, PurgeAndSetTimeoutsRaiseTheBaseClass)
 {
     SimulatorSession session("fail FT_Purge 4\nfail FT_SetTimeouts 4 2\n");
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
 
     const auto raisedType = [](auto&& operation) -> std::string {
@@ -220,7 +368,7 @@ TEST(Kestro2, PurgeAndSetTimeoutsRaiseTheBaseClass)
 TEST(Kestro2, CloseReturnsTheDriversStatusAndRaisesNothing)
 {
     SimulatorSession session("fail FT_Close 4");
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
     EXPECT_EQ(adapter.Close(), FT_IO_ERROR);
 }

@@ -6,6 +6,7 @@
 // transfer must keep its promises, checked by the view and against packets
 // computed here from the file.
 #include "adapter/Kestro2.h"
+#include "adapter/LineRate.h"
 #include "adapter/d2xx_module.h"
 #include "update/HeaderKeystream.h"
 #include "update/ImageTransfer.h"
@@ -458,7 +459,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // The start as the main window makes it: any failure ends the program.
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     try {
         adapter.Initialize();
         adapter.Open();

@@ -2,6 +2,7 @@
 // meets them: through the driver library, the adapter device and the packet
 // exchange. Every test runs in a process of its own.
 #include "adapter/Kestro2.h"
+#include "adapter/LineRate.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/param_name.h"
 #include "tests/support/simulator_session.h"
@@ -89,7 +90,7 @@ std::string Raised(Operation operation)
 TEST(SimulatorLibrary, TheProductTakesAnImageBlockByBlock)
 {
     SimulatorSession session("product ABCDEFGH\n");
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
 
     EXPECT_EQ(Exchange(adapter, kHeader), (Reply{0xFF, 0xFF, 0x00, 0xFE}));
@@ -128,7 +129,7 @@ TEST_P(SimulatorReply, CarriesTheScriptedFaults)
 {
     const ScriptedReply scripted = GetParam();
     SimulatorSession session(scripted.scenario);
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
     if (scripted.blockNumber != kHeader)
         Exchange(adapter, kHeader);
@@ -163,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SimulatorLibrary, CountsTheAttemptsOfEachPacketApart)
 {
     SimulatorSession session("at 1 1 swap-echo\nat 1 3 status 4\nat 2 * status 5\n");
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
 
     const struct {
@@ -188,7 +189,7 @@ TEST(SimulatorLibrary, CountsTheAttemptsOfEachPacketApart)
 TEST(SimulatorLibrary, AReplyThatNeverComesEndsTheReadShort)
 {
     SimulatorSession session("at 1 1 no-reply\n");
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
     Exchange(adapter, kHeader);
 
@@ -204,7 +205,7 @@ TEST(SimulatorLibrary, AReplyThatNeverComesEndsTheReadShort)
 TEST(SimulatorLibrary, AMangledEchoDiffersInTheBlockNumbersLowByte)
 {
     SimulatorSession session("at 1 1 mangle-echo\n");
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
     Exchange(adapter, kHeader);
 
@@ -247,7 +248,7 @@ TEST_P(SimulatorFailingSending, FailsThatExchangeOnly)
 {
     const FailingSending sending = GetParam();
     SimulatorSession session(sending.scenario);
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
     Exchange(adapter, kHeader);
 
@@ -275,7 +276,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SimulatorLibrary, UnpluggedAtABlockEveryCallFailsFromItsWriteOn)
 {
     SimulatorSession session("unplug 3\n");
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
     for (const std::uint16_t blockNumber : {kHeader, std::uint16_t{0}, std::uint16_t{1}, std::uint16_t{2}})
         Exchange(adapter, blockNumber);
@@ -312,7 +313,7 @@ Milliseconds TimeOf(Operation operation)
 TEST(SimulatorLibrary, LineTimingMakesAnExchangeTakeItsTimeOnTheLine)
 {
     SimulatorSession session("line-timing\n");
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
     ASSERT_EQ(session.Calls()[2], "FT_SetBaudRate device0 100000 -> 0");
 
@@ -322,7 +323,7 @@ TEST(SimulatorLibrary, LineTimingMakesAnExchangeTakeItsTimeOnTheLine)
 TEST(SimulatorLibrary, LineTimingWaitsTheReadTimeoutForAReplyThatNeverComes)
 {
     SimulatorSession session("line-timing\nat header 1 no-reply\n");
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
     adapter.SetTimeouts(300, 300);
 
@@ -334,7 +335,7 @@ TEST(SimulatorLibrary, LineTimingWaitsTheReadTimeoutForAReplyThatNeverComes)
 TEST(SimulatorLibrary, ADelayedCallTakesItsTimeAndSucceeds)
 {
     SimulatorSession session("delay FT_Purge 200 2\n");
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
 
     EXPECT_LT(TimeOf([&] { Exchange(adapter, kHeader); }).count(), 200.0);
@@ -345,7 +346,7 @@ TEST(SimulatorLibrary, ADelayedCallTakesItsTimeAndSucceeds)
 TEST(SimulatorLibrary, NoTraceWritesNoTrace)
 {
     SimulatorSession session("no-trace\n");
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
     EXPECT_EQ(Exchange(adapter, kHeader), (Reply{0xFF, 0xFF, 0x00, 0xFE}));
     EXPECT_TRUE(session.Trace().empty());

@@ -4,6 +4,7 @@
 // sending and a 100th. Each row runs in a process of its own, against the
 // simulated adapter and product, through the recording view.
 #include "adapter/Kestro2.h"
+#include "adapter/LineRate.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/simulator_session.h"
 #include "tests/support/working_folder.h"
@@ -241,7 +242,7 @@ TEST_P(DriverFaults, EndAsTheProgramPromises)
     const MatrixRow& row = GetParam();
     WorkingFolder folder;
     SimulatorSession session(row.scenario);
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
 
     const std::optional<std::string> raised = StartAsTheWindowDoes(adapter);
     if (row.ending == Ending::OpenError || row.ending == Ending::ConnectionError) {

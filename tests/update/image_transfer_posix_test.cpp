@@ -1,5 +1,6 @@
 // The transfer when the update file cannot be read on: a failing disk.
 #include "adapter/Kestro2.h"
+#include "adapter/LineRate.h"
 #include "tests/support/simulator_session.h"
 #include "tests/support/working_folder.h"
 #include "tests/update/failing_reads_posix.h"
@@ -23,7 +24,7 @@ TEST(ImageTransferPosix, AFailingReadOfTheUpdateFileEndsTheTransfer)
 {
     WorkingFolder folder;
     SimulatorSession session;
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     adapter.Initialize();
     adapter.Open();
     WriteUpdateFile("image.bin", NameOf("ABCDEFGH"), std::vector<std::uint8_t>(600, 0x11));
@@ -64,7 +65,7 @@ TEST_P(ImageTransferFileChange, EndsWithAReadError)
     const FileChange change = GetParam();
     WorkingFolder folder;
     SimulatorSession session;
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     adapter.Initialize();
     adapter.Open();
     WriteUpdateFile("image.bin", NameOf("ABCDEFGH"), std::vector<std::uint8_t>(change.payload, 0x11));

@@ -1,6 +1,7 @@
 // The whole transfer against the simulated adapter and product, seen through
 // a recording view. Every test runs in a process of its own.
 #include "adapter/Kestro2.h"
+#include "adapter/LineRate.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/param_name.h"
 #include "tests/support/simulator_session.h"
@@ -90,7 +91,7 @@ protected:
 
     WorkingFolder m_folder;
     std::optional<SimulatorSession> m_session;
-    Kestro2 m_adapter;
+    Kestro2 m_adapter{kCurrentLineRate};
     RecordingView m_view;
 };
 

@@ -1,6 +1,7 @@
 // One packet's round trip through the adapter, against the simulated driver
 // library and product. Every test runs in a process of its own.
 #include "adapter/Kestro2.h"
+#include "adapter/LineRate.h"
 #include "tests/support/param_name.h"
 #include "tests/support/simulator_session.h"
 #include "update/PacketExchange.h"
@@ -83,7 +84,7 @@ std::string Hex(std::span<const std::uint8_t> bytes)
 TEST(PacketExchange, PurgesWritesAndReadsEchoThenReplyEveryTime)
 {
     SimulatorSession session;
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
     SendHeader(adapter);
     const TransferPacket packet = DataPacketForBlock2();
@@ -115,7 +116,7 @@ TEST(PacketExchange, PurgesWritesAndReadsEchoThenReplyEveryTime)
 TEST(PacketExchange, ReadsTheReplyToThisPacketNotAnEarlierOne)
 {
     SimulatorSession session;
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
     SendHeader(adapter);
     const TransferPacket earlier = ExamplePacket(1, 0xFF);
@@ -150,7 +151,7 @@ TEST_P(PacketExchangeFault, RaisesTheAdaptersExceptionAndStops)
 {
     const ExchangeFault fault = GetParam();
     SimulatorSession session(fault.scenario);
-    Kestro2 adapter;
+    Kestro2 adapter(kCurrentLineRate);
     OpenDevice(adapter);
     TransferReply reply;
 
