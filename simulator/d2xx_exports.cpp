@@ -1,9 +1,9 @@
 // The 35 entry points of the D2XX driver library, with the vendor's
-// signatures, answered by one simulated adapter. Which of them the library
+// signatures, answered by the simulated adapters. Which of them the library
 // exports is decided when it is linked (see CMakeLists.txt).
 #include "adapter/d2xx.h"
 #include "library_folder.h"
-#include "simulated_adapter.h"
+#include "simulated_driver.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -44,12 +44,19 @@ Scenario LoadScenario()
 }
 
 // Made on the first call into the library, so that a process that sets the
-// environment before that call is heard.
-SimulatedAdapter& Adapter()
+// environment before that call is heard; threads that make that call
+// together wait for one driver.
+SimulatedDriver& Driver()
 {
-    static SimulatedAdapter adapter(LoadScenario(), PathFromEnvironment(kTraceVariable, kDefaultTraceFile),
-                                    PathFromEnvironment(kImageVariable, kDefaultImageFile));
-    return adapter;
+    static SimulatedDriver driver(LoadScenario(), PathFromEnvironment(kTraceVariable, kDefaultTraceFile),
+                                  PathFromEnvironment(kImageVariable, kDefaultImageFile));
+    return driver;
+}
+
+// An entry point with a handle that the program looks up but never calls.
+FT_STATUS WithHandle(const char* entry, FT_HANDLE handle)
+{
+    return Driver().OnAdapter(entry, &SimulatedAdapter::WithHandle, handle, entry);
 }
 
 template <typename T>
@@ -66,124 +73,124 @@ extern "C" {
 
 FT_STATUS D2XX_API FT_Open(int deviceNumber, FT_HANDLE* handle)
 {
-    return Adapter().Open(deviceNumber, handle);
+    return Driver().Open(deviceNumber, handle);
 }
 
 FT_STATUS D2XX_API FT_OpenEx(void* arg1, std::uint32_t flags, FT_HANDLE* handle)
 {
-    return Adapter().OpenEx(arg1, flags, handle);
+    return Driver().OpenEx(arg1, flags, handle);
 }
 
 FT_STATUS D2XX_API FT_ListDevices(void* arg1, void* arg2, std::uint32_t flags)
 {
-    return Adapter().ListDevices(arg1, arg2, flags);
+    return Driver().ListDevices(arg1, arg2, flags);
 }
 
 FT_STATUS D2XX_API FT_Close(FT_HANDLE handle)
 {
-    return Adapter().Close(handle);
+    return Driver().OnAdapter("FT_Close", &SimulatedAdapter::Close, handle);
 }
 
 FT_STATUS D2XX_API FT_Read(FT_HANDLE handle, void* buffer, std::uint32_t count, std::uint32_t* received)
 {
-    return Adapter().Read(handle, buffer, count, received);
+    return Driver().OnAdapter("FT_Read", &SimulatedAdapter::Read, handle, buffer, count, received);
 }
 
 FT_STATUS D2XX_API FT_Write(FT_HANDLE handle, void* buffer, std::uint32_t count, std::uint32_t* written)
 {
-    return Adapter().Write(handle, buffer, count, written);
+    return Driver().OnAdapter("FT_Write", &SimulatedAdapter::Write, handle, buffer, count, written);
 }
 
 FT_STATUS D2XX_API FT_ResetDevice(FT_HANDLE handle)
 {
-    return Adapter().WithHandle("FT_ResetDevice", handle);
+    return WithHandle("FT_ResetDevice", handle);
 }
 
 FT_STATUS D2XX_API FT_Purge(FT_HANDLE handle, std::uint32_t mask)
 {
-    return Adapter().Purge(handle, mask);
+    return Driver().OnAdapter("FT_Purge", &SimulatedAdapter::Purge, handle, mask);
 }
 
 FT_STATUS D2XX_API FT_SetTimeouts(FT_HANDLE handle, std::uint32_t readTimeoutMs, std::uint32_t writeTimeoutMs)
 {
-    return Adapter().SetTimeouts(handle, readTimeoutMs, writeTimeoutMs);
+    return Driver().OnAdapter("FT_SetTimeouts", &SimulatedAdapter::SetTimeouts, handle, readTimeoutMs, writeTimeoutMs);
 }
 
 FT_STATUS D2XX_API FT_GetQueueStatus(FT_HANDLE handle, std::uint32_t* amountInRxQueue)
 {
-    return WithOutput(Adapter().WithHandle("FT_GetQueueStatus", handle), amountInRxQueue, 0u);
+    return WithOutput(WithHandle("FT_GetQueueStatus", handle), amountInRxQueue, 0u);
 }
 
 FT_STATUS D2XX_API FT_SetDtr(FT_HANDLE handle)
 {
-    return Adapter().WithHandle("FT_SetDtr", handle);
+    return WithHandle("FT_SetDtr", handle);
 }
 
 FT_STATUS D2XX_API FT_ClrDtr(FT_HANDLE handle)
 {
-    return Adapter().WithHandle("FT_ClrDtr", handle);
+    return WithHandle("FT_ClrDtr", handle);
 }
 
 FT_STATUS D2XX_API FT_SetRts(FT_HANDLE handle)
 {
-    return Adapter().WithHandle("FT_SetRts", handle);
+    return WithHandle("FT_SetRts", handle);
 }
 
 FT_STATUS D2XX_API FT_ClrRts(FT_HANDLE handle)
 {
-    return Adapter().WithHandle("FT_ClrRts", handle);
+    return WithHandle("FT_ClrRts", handle);
 }
 
 FT_STATUS D2XX_API FT_GetModemStatus(FT_HANDLE handle, std::uint32_t* modemStatus)
 {
-    return WithOutput(Adapter().WithHandle("FT_GetModemStatus", handle), modemStatus, 0u);
+    return WithOutput(WithHandle("FT_GetModemStatus", handle), modemStatus, 0u);
 }
 
 FT_STATUS D2XX_API FT_SetChars(FT_HANDLE handle, std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t)
 {
-    return Adapter().WithHandle("FT_SetChars", handle);
+    return WithHandle("FT_SetChars", handle);
 }
 
 FT_STATUS D2XX_API FT_SetLatencyTimer(FT_HANDLE handle, std::uint8_t)
 {
-    return Adapter().WithHandle("FT_SetLatencyTimer", handle);
+    return WithHandle("FT_SetLatencyTimer", handle);
 }
 
 FT_STATUS D2XX_API FT_GetLatencyTimer(FT_HANDLE handle, std::uint8_t* latencyMs)
 {
-    return WithOutput(Adapter().WithHandle("FT_GetLatencyTimer", handle), latencyMs, std::uint8_t{16});
+    return WithOutput(WithHandle("FT_GetLatencyTimer", handle), latencyMs, std::uint8_t{16});
 }
 
 FT_STATUS D2XX_API FT_SetDataCharacteristics(FT_HANDLE handle, std::uint8_t wordLength, std::uint8_t stopBits,
                                              std::uint8_t parity)
 {
-    return Adapter().SetDataCharacteristics(handle, wordLength, stopBits, parity);
+    return Driver().OnAdapter("FT_SetDataCharacteristics", &SimulatedAdapter::SetDataCharacteristics, handle, wordLength, stopBits, parity);
 }
 
 FT_STATUS D2XX_API FT_SetFlowControl(FT_HANDLE handle, std::uint16_t, std::uint8_t, std::uint8_t)
 {
-    return Adapter().WithHandle("FT_SetFlowControl", handle);
+    return WithHandle("FT_SetFlowControl", handle);
 }
 
 FT_STATUS D2XX_API FT_SetBreakOn(FT_HANDLE handle)
 {
-    return Adapter().WithHandle("FT_SetBreakOn", handle);
+    return WithHandle("FT_SetBreakOn", handle);
 }
 
 FT_STATUS D2XX_API FT_SetBreakOff(FT_HANDLE handle)
 {
-    return Adapter().WithHandle("FT_SetBreakOff", handle);
+    return WithHandle("FT_SetBreakOff", handle);
 }
 
 FT_STATUS D2XX_API FT_ResetPort(FT_HANDLE handle)
 {
-    return Adapter().WithHandle("FT_ResetPort", handle);
+    return WithHandle("FT_ResetPort", handle);
 }
 
 FT_STATUS D2XX_API FT_GetDeviceInfo(FT_HANDLE handle, FT_DEVICE* device, std::uint32_t* id, char* serialNumber,
                                     char* description, void*)
 {
-    const FT_STATUS status = Adapter().WithHandle("FT_GetDeviceInfo", handle);
+    const FT_STATUS status = WithHandle("FT_GetDeviceInfo", handle);
     WithOutput(status, device, FT_DEVICE{0});
     WithOutput(status, id, 0u);
     WithOutput(status, serialNumber, '\0');
@@ -193,38 +200,38 @@ FT_STATUS D2XX_API FT_GetDeviceInfo(FT_HANDLE handle, FT_DEVICE* device, std::ui
 
 FT_STATUS D2XX_API FT_EE_UASize(FT_HANDLE handle, std::uint32_t* size)
 {
-    return WithOutput(Adapter().WithHandle("FT_EE_UASize", handle), size, 0u);
+    return WithOutput(WithHandle("FT_EE_UASize", handle), size, 0u);
 }
 
 FT_STATUS D2XX_API FT_EE_UARead(FT_HANDLE handle, std::uint8_t*, std::uint32_t, std::uint32_t* bytesRead)
 {
-    return WithOutput(Adapter().WithHandle("FT_EE_UARead", handle), bytesRead, 0u);
+    return WithOutput(WithHandle("FT_EE_UARead", handle), bytesRead, 0u);
 }
 
 FT_STATUS D2XX_API FT_EE_UAWrite(FT_HANDLE handle, std::uint8_t*, std::uint32_t)
 {
-    return Adapter().WithHandle("FT_EE_UAWrite", handle);
+    return WithHandle("FT_EE_UAWrite", handle);
 }
 
 FT_STATUS D2XX_API FT_SetBitMode(FT_HANDLE handle, std::uint8_t, std::uint8_t)
 {
-    return Adapter().WithHandle("FT_SetBitMode", handle);
+    return WithHandle("FT_SetBitMode", handle);
 }
 
 FT_STATUS D2XX_API FT_GetBitMode(FT_HANDLE handle, std::uint8_t* mode)
 {
-    return WithOutput(Adapter().WithHandle("FT_GetBitMode", handle), mode, std::uint8_t{0});
+    return WithOutput(WithHandle("FT_GetBitMode", handle), mode, std::uint8_t{0});
 }
 
 FT_STATUS D2XX_API FT_SetEventNotification(FT_HANDLE handle, std::uint32_t, void*)
 {
-    return Adapter().WithHandle("FT_SetEventNotification", handle);
+    return WithHandle("FT_SetEventNotification", handle);
 }
 
 FT_STATUS D2XX_API FT_GetStatus(FT_HANDLE handle, std::uint32_t* rxQueue, std::uint32_t* txQueue,
                                 std::uint32_t* eventStatus)
 {
-    const FT_STATUS status = Adapter().WithHandle("FT_GetStatus", handle);
+    const FT_STATUS status = WithHandle("FT_GetStatus", handle);
     WithOutput(status, rxQueue, 0u);
     WithOutput(status, txQueue, 0u);
     WithOutput(status, eventStatus, 0u);
@@ -233,22 +240,22 @@ FT_STATUS D2XX_API FT_GetStatus(FT_HANDLE handle, std::uint32_t* rxQueue, std::u
 
 FT_STATUS D2XX_API FT_GetEventStatus(FT_HANDLE handle, std::uint32_t* eventStatus)
 {
-    return WithOutput(Adapter().WithHandle("FT_GetEventStatus", handle), eventStatus, 0u);
+    return WithOutput(WithHandle("FT_GetEventStatus", handle), eventStatus, 0u);
 }
 
 FT_STATUS D2XX_API FT_SetBaudRate(FT_HANDLE handle, std::uint32_t rate)
 {
-    return Adapter().SetBaudRate(handle, rate);
+    return Driver().OnAdapter("FT_SetBaudRate", &SimulatedAdapter::SetBaudRate, handle, rate);
 }
 
 FT_STATUS D2XX_API FT_GetDriverVersion(FT_HANDLE handle, std::uint32_t* version)
 {
-    return WithOutput(Adapter().WithHandle("FT_GetDriverVersion", handle), version, kDriverVersion);
+    return WithOutput(WithHandle("FT_GetDriverVersion", handle), version, kDriverVersion);
 }
 
 FT_STATUS D2XX_API FT_GetLibraryVersion(std::uint32_t* version)
 {
-    return WithOutput(Adapter().WithoutHandle("FT_GetLibraryVersion", FT_OK), version, kLibraryVersion);
+    return WithOutput(Driver().WithoutHandle("FT_GetLibraryVersion", FT_OK), version, kLibraryVersion);
 }
 
 }  // extern "C"

@@ -48,7 +48,7 @@ constexpr CallFaultWord kCallFaultWords[] = {
 
 // "fail ENTRY STATUS [CALL]", "short ENTRY COUNT [CALL]", "over ENTRY EXTRA
 // [CALL]" and "delay ENTRY MILLISECONDS [CALL]".
-std::string ParseCallFault(const Words& words, Scenario& scenario)
+std::string ParseCallFault(const Words& words, AdapterScript& script)
 {
     if (words.size() != 3 && words.size() != 4)
         return "expected: " + words[0] + " ENTRY VALUE [CALL]";
@@ -70,7 +70,7 @@ std::string ParseCallFault(const Words& words, Scenario& scenario)
             return "not a call number (1 is the first call): " + words[3];
         fault.call = *call;
     }
-    scenario.callFaults.push_back(fault);
+    script.callFaults.push_back(fault);
     return {};
 }
 
@@ -92,7 +92,7 @@ std::string NotAPacket(const std::string& word)
 
 // "at PACKET ATTEMPT FAULT"; FAULT is one of kFaultWords or "status N".
 // Lines for the same packet and attempt add up, but name one status at most.
-std::string ParsePacketFault(const Words& words, Scenario& scenario)
+std::string ParsePacketFault(const Words& words, AdapterScript& script)
 {
     const bool isStatus = words.size() >= 4 && words[3] == "status";
     if (words.size() != (isStatus ? 5u : 4u))
@@ -121,11 +121,11 @@ std::string ParsePacketFault(const Words& words, Scenario& scenario)
         added.*fault->flag = true;
     }
 
-    auto entry = std::ranges::find_if(scenario.packetFaults, [&](const PacketFault& fault) {
+    auto entry = std::ranges::find_if(script.packetFaults, [&](const PacketFault& fault) {
         return fault.packet == *packet && fault.attempt == attempt;
     });
-    if (entry == scenario.packetFaults.end())
-        entry = scenario.packetFaults.insert(entry, PacketFault{*packet, attempt, {}});
+    if (entry == script.packetFaults.end())
+        entry = script.packetFaults.insert(entry, PacketFault{*packet, attempt, {}});
     if (entry->faults.status && added.status)
         return "a second status for packet " + words[1] + " attempt " + words[2];
     Combine(entry->faults, added);
@@ -133,36 +133,36 @@ std::string ParsePacketFault(const Words& words, Scenario& scenario)
 }
 
 // "unplug PACKET".
-std::string ParseUnplug(const Words& words, Scenario& scenario)
+std::string ParseUnplug(const Words& words, AdapterScript& script)
 {
     if (words.size() != 2)
         return "expected: unplug PACKET";
     const std::optional<std::uint16_t> packet = ParsePacket(words[1]);
     if (!packet)
         return NotAPacket(words[1]);
-    scenario.unplugPackets.push_back(*packet);
+    script.unplugPackets.push_back(*packet);
     return {};
 }
 
 // "product NAME".
-std::string ParseProduct(const Words& words, Scenario& scenario)
+std::string ParseProduct(const Words& words, AdapterScript& script)
 {
     if (words.size() != 2)
         return "expected: product NAME";
-    if (scenario.productName)
+    if (script.productName)
         return "a second product name";
-    scenario.productName = ParseProductName(words[1]);
-    if (!scenario.productName)
+    script.productName = ParseProductName(words[1]);
+    if (!script.productName)
         return "not a product name (" + std::string(kProductNameForm) + "): " + words[1];
     return {};
 }
 
 // "line-timing".
-std::string ParseLineTiming(const Words& words, Scenario& scenario)
+std::string ParseLineTiming(const Words& words, AdapterScript& script)
 {
     if (words.size() != 1)
         return "expected: line-timing";
-    scenario.lineTiming = true;
+    script.lineTiming = true;
     return {};
 }
 
@@ -175,15 +175,67 @@ std::string ParseNoTrace(const Words& words, Scenario& scenario)
     return {};
 }
 
+// Serial numbers become parts of file names: letters, digits, '-' and '_'.
+bool IsSerialNumber(std::string_view text)
+{
+    const auto allowed = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' || c == '_';
+    };
+    return !text.empty() && text.size() <= DeclaredAdapter::kMaxSerialNumberSize && std::ranges::all_of(text, allowed);
+}
+
+// "adapter SERIAL [DESCRIPTION]", the description being the rest of the
+// line. The adapter starts with the script of the lines before the first
+// `adapter` line.
+std::string ParseAdapter(const std::string& line, Scenario& scenario)
+{
+    std::istringstream stream(line);
+    std::string directive;
+    std::string serialNumber;
+    stream >> directive >> serialNumber;
+    std::string description;
+    std::getline(stream >> std::ws, description);
+    description.erase(description.find_last_not_of(" \t\r") + 1);
+
+    if (serialNumber.empty())
+        return "expected: adapter SERIAL [DESCRIPTION]";
+    if (!IsSerialNumber(serialNumber))
+        return "not a serial number (up to 15 letters, digits, - and _): " + serialNumber;
+    if (std::ranges::find(scenario.declared, serialNumber, &DeclaredAdapter::serialNumber) != scenario.declared.end())
+        return "a second adapter " + serialNumber;
+    if (description.size() > DeclaredAdapter::kMaxDescriptionSize)
+        return "a description longer than 64 characters";
+    if (std::ranges::any_of(description, [](unsigned char c) { return c < 0x20 || c >= 0x7F; }))
+        return "a description with other than printable ASCII characters";
+    scenario.declared.push_back(
+        {serialNumber, description.empty() ? kDefaultDescription : description, scenario});
+    return {};
+}
+
 struct Directive {
     std::string_view name;
-    std::string (*parse)(const Words& words, Scenario& scenario);
+    std::string (*parse)(const Words& words, AdapterScript& script);
 };
-constexpr Directive kDirectives[] = {
-    {"fail", ParseCallFault},   {"short", ParseCallFault},    {"over", ParseCallFault},
-    {"delay", ParseCallFault},  {"at", ParsePacketFault},     {"unplug", ParseUnplug},
-    {"product", ParseProduct},  {"line-timing", ParseLineTiming}, {"no-trace", ParseNoTrace},
+constexpr Directive kAdapterDirectives[] = {
+    {"fail", ParseCallFault},  {"short", ParseCallFault},      {"over", ParseCallFault},
+    {"delay", ParseCallFault}, {"at", ParsePacketFault},       {"unplug", ParseUnplug},
+    {"product", ParseProduct}, {"line-timing", ParseLineTiming},
 };
+
+// One line of the scenario, without its comment; the reason when it is refused.
+std::string ParseLine(const std::string& line, const Words& words, Scenario& scenario)
+{
+    if (words[0] == "adapter")
+        return ParseAdapter(line, scenario);
+    if (words[0] == "no-trace")
+        return ParseNoTrace(words, scenario);
+    const auto directive = std::ranges::find(kAdapterDirectives, words[0], &Directive::name);
+    if (directive == std::ranges::end(kAdapterDirectives))
+        return "unknown directive: " + words[0];
+    // A line belongs to the adapter declared last; before the first, to all.
+    AdapterScript& script = scenario.declared.empty() ? scenario : scenario.declared.back().script;
+    return directive->parse(words, script);
+}
 
 }  // namespace
 
@@ -204,7 +256,7 @@ std::string PacketText(std::uint16_t packet)
     return packet == SimulatedProduct::kHeaderBlockNumber ? "header" : std::to_string(packet);
 }
 
-const CallFault* Scenario::FaultFor(std::string_view entry, unsigned call) const
+const CallFault* AdapterScript::FaultFor(std::string_view entry, unsigned call) const
 {
     const CallFault* everyCall = nullptr;
     for (const CallFault& fault : callFaults) {
@@ -218,7 +270,7 @@ const CallFault* Scenario::FaultFor(std::string_view entry, unsigned call) const
     return everyCall;
 }
 
-PacketFaults Scenario::FaultsFor(std::uint16_t packet, unsigned attempt) const
+PacketFaults AdapterScript::FaultsFor(std::uint16_t packet, unsigned attempt) const
 {
     PacketFaults thisAttempt;
     PacketFaults everyAttempt;
@@ -234,9 +286,16 @@ PacketFaults Scenario::FaultsFor(std::uint16_t packet, unsigned attempt) const
     return thisAttempt;
 }
 
-bool Scenario::UnplugsAt(std::uint16_t packet) const
+bool AdapterScript::UnplugsAt(std::uint16_t packet) const
 {
     return std::ranges::find(unplugPackets, packet) != unplugPackets.end();
+}
+
+std::vector<DeclaredAdapter> Scenario::Adapters() const
+{
+    if (!declared.empty())
+        return declared;
+    return {{kDefaultSerialNumber, kDefaultDescription, *this}};
 }
 
 Scenario ParseScenario(std::istream& text)
@@ -252,9 +311,7 @@ Scenario ParseScenario(std::istream& text)
         if (words.empty())
             continue;
 
-        const auto directive = std::ranges::find(kDirectives, words[0], &Directive::name);
-        const std::string error = directive == std::ranges::end(kDirectives) ? "unknown directive: " + words[0]
-                                                                             : directive->parse(words, scenario);
+        const std::string error = ParseLine(line, words, scenario);
         if (!error.empty()) {
             Scenario refused;
             refused.error = "line " + std::to_string(number) + ": " + error;

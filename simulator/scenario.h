@@ -1,10 +1,11 @@
-// The scenario file: which calls of the simulated driver fail and how, which
-// product is attached, what happens to its packets, and whether the line
-// takes time.
+// The scenario file: which adapters are connected, and for each of them
+// which calls fail and how, which product is attached, what happens to its
+// packets, and whether the line takes time.
 #pragma once
 
 #include "product.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <optional>
@@ -49,14 +50,13 @@ struct PacketFault {
     PacketFaults faults;
 };
 
-struct Scenario {
+// What happens on one adapter and to its product.
+struct AdapterScript {
     std::vector<CallFault> callFaults;
     std::vector<PacketFault> packetFaults;  // one for each packet and attempt named
     std::vector<std::uint16_t> unplugPackets;
     std::optional<SimulatedProduct::Name> productName;  // none: the product takes any name
     bool lineTiming = false;
-    bool trace = true;  // false: no trace, for measurements
-    std::string error;  // why the file was refused; empty when it was read
 
     // The fault scripted for call number `call` (from 1) of `entry`, if any.
     // A fault for that exact call wins over one for every call.
@@ -65,6 +65,32 @@ struct Scenario {
     // every sending together with those for this one, whose status wins.
     PacketFaults FaultsFor(std::uint16_t packet, unsigned attempt) const;
     bool UnplugsAt(std::uint16_t packet) const;
+};
+
+// An adapter as the driver lists it, with its own script.
+struct DeclaredAdapter {
+    static constexpr std::size_t kMaxSerialNumberSize = 15;
+    static constexpr std::size_t kMaxDescriptionSize = 64;  // FT_ListDevices' buffer, no terminating zero
+
+    std::string serialNumber;
+    std::string description;
+    AdapterScript script;
+};
+
+// The adapter of a scenario that declares none.
+inline constexpr char kDefaultSerialNumber[] = "KS000001";
+inline constexpr char kDefaultDescription[] = "Kestro-3 USB serial adapter (simulated)";
+
+// The lines before the first `adapter` line are the script of every
+// adapter, and of the calls that concern none (listing the number of
+// adapters, opening one that is not there, a handle that is no adapter's).
+struct Scenario : AdapterScript {
+    std::vector<DeclaredAdapter> declared;  // in the order of their `adapter` lines
+    bool trace = true;  // false: no trace, for measurements
+    std::string error;  // why the file was refused; empty when it was read
+
+    // The declared adapters, or the one default adapter with this script.
+    std::vector<DeclaredAdapter> Adapters() const;
 };
 
 Scenario ParseScenario(std::istream& text);

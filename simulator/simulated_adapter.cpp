@@ -1,26 +1,19 @@
 #include "simulated_adapter.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <span>
-#include <thread>
 #include <utility>
 #include <vector>
 
 namespace {
 
 constexpr FT_STATUS FT_INVALID_BAUD_RATE = 7;
-constexpr FT_STATUS FT_OTHER_ERROR = 18;
-constexpr std::uint32_t kListModes = FT_LIST_NUMBER_ONLY | FT_LIST_BY_INDEX;
 
 // The vendor's driver fills up to 64 bytes and may leave out the terminating
 // zero; a caller's buffer smaller than that shows up under a sanitizer.
-constexpr std::size_t kDescriptionSize = 64;
-constexpr char kDescription[] = "Kestro-3 USB serial adapter (simulated)";
-constexpr char kSerialNumber[] = "KS000001";
+constexpr std::size_t kListedTextSize = 64;
 
 constexpr std::uint32_t kMinBaudRate = 183;
 constexpr std::uint32_t kMaxBaudRate = 3000000;
@@ -37,64 +30,35 @@ std::string Hex(const std::uint8_t* bytes, std::size_t count)
     return text;
 }
 
-std::string HexNumber(std::uintptr_t value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%#llx", static_cast<unsigned long long>(value));
-    return text;
-}
-
 }  // namespace
 
-SimulatedAdapter::SimulatedAdapter(Scenario scenario, const std::filesystem::path& tracePath,
+SimulatedAdapter::SimulatedAdapter(std::uint32_t index, DeclaredAdapter declared, Trace& trace,
                                    const std::filesystem::path& imagePath)
-    : m_scenario(std::move(scenario)),
-      // A refused scenario always says why.
-      m_trace(m_scenario.trace || !m_scenario.error.empty() ? tracePath : std::filesystem::path()),
-      m_product(m_scenario.productName, imagePath),
-      m_line(m_scenario.lineTiming)
+    : m_index(index),
+      m_serialNumber(std::move(declared.serialNumber)),
+      m_description(std::move(declared.description)),
+      m_script(std::move(declared.script)),
+      m_trace(trace),
+      m_product(m_script.productName, imagePath),
+      m_line(m_script.lineTiming)
 {
-    if (!m_scenario.error.empty())
-        m_trace.Line("scenario refused, every call fails: " + m_scenario.error);
 }
 
-SimulatedAdapter::Call SimulatedAdapter::Begin(const char* entry, std::string arguments)
+SimulatedCall SimulatedAdapter::Begin(const char* entry, std::string arguments)
 {
-    Call call{entry, std::move(arguments), std::nullopt, std::nullopt, 0};
-    const unsigned number = ++m_calls[entry];
-    if (!m_scenario.error.empty()) {
-        call.scripted = FT_OTHER_ERROR;
-    } else if (m_unplugged) {
+    const unsigned number = m_calls.Count(entry);
+    // An unplugged adapter fails every call at once, whatever the script says.
+    if (m_unplugged) {
+        SimulatedCall call(entry, std::move(arguments));
         call.scripted = FT_IO_ERROR;
-    } else if (const CallFault* fault = m_scenario.FaultFor(entry, number)) {
-        switch (fault->kind) {
-        case CallFault::Kind::Status:
-            call.scripted = fault->value;
-            break;
-        case CallFault::Kind::ShortCount:
-            call.shortCount = fault->value;
-            break;
-        case CallFault::Kind::OverCount:
-            call.overCount = fault->value;
-            break;
-        case CallFault::Kind::Delay:
-            std::this_thread::sleep_for(std::chrono::milliseconds(fault->value));
-            break;
-        }
+        return call;
     }
-    return call;
+    return ScriptedCall(m_script.FaultFor(entry, number), entry, std::move(arguments));
 }
 
-FT_STATUS SimulatedAdapter::Finish(const Call& call, FT_STATUS status, const std::string& result)
+FT_STATUS SimulatedAdapter::Finish(const SimulatedCall& call, FT_STATUS status, const std::string& result)
 {
-    std::string line = call.entry;
-    if (!call.arguments.empty())
-        line += " " + call.arguments;
-    line += " -> " + std::to_string(status);
-    if (!result.empty())
-        line += " " + result;
-    m_trace.Line(line);
-    return status;
+    return TraceCall(m_trace, call, status, result);
 }
 
 bool SimulatedAdapter::IsOpenDevice(FT_HANDLE handle) const
@@ -104,66 +68,50 @@ bool SimulatedAdapter::IsOpenDevice(FT_HANDLE handle) const
 
 std::string SimulatedAdapter::HandleText(FT_HANDLE handle) const
 {
-    return handle == &m_device ? "device0" : HexNumber(reinterpret_cast<std::uintptr_t>(handle));
+    return handle == &m_device ? "device" + std::to_string(m_index)
+                               : HexNumber(reinterpret_cast<std::uintptr_t>(handle));
 }
 
 FT_STATUS SimulatedAdapter::ListDevices(void* arg1, void* arg2, std::uint32_t flags)
 {
-    const auto index = reinterpret_cast<std::uintptr_t>(arg1);
-    const bool numberOnly = (flags & kListModes) == FT_LIST_NUMBER_ONLY;
-    const Call call = Begin("FT_ListDevices",
-                            (numberOnly ? HexNumber(index) : std::to_string(index)) + " " + HexNumber(flags));
+    std::lock_guard lock(m_mutex);
+    const SimulatedCall call =
+        Begin("FT_ListDevices", std::to_string(reinterpret_cast<std::uintptr_t>(arg1)) + " " + HexNumber(flags));
     if (call.scripted)
         return Finish(call, *call.scripted);
 
-    if (numberOnly) {
-        *static_cast<std::uint32_t*>(arg1) = 1;
-        return Finish(call, FT_OK, "devices 1");
-    }
-    if ((flags & kListModes) != FT_LIST_BY_INDEX)
-        return Finish(call, FT_INVALID_PARAMETER);
-    if (index != 0)
-        return Finish(call, FT_DEVICE_NOT_FOUND);
-
-    const std::uint32_t field = flags & ~kListModes;
-    const char* text = field == FT_OPEN_BY_DESCRIPTION ? kDescription
-                       : field == FT_OPEN_BY_SERIAL_NUMBER ? kSerialNumber
-                                                           : nullptr;
+    const std::uint32_t field = flags & ~FT_LIST_BY_INDEX;
+    const std::string* text = field == FT_OPEN_BY_DESCRIPTION     ? &m_description
+                              : field == FT_OPEN_BY_SERIAL_NUMBER ? &m_serialNumber
+                                                                  : nullptr;
     if (text == nullptr)
         return Finish(call, FT_INVALID_PARAMETER);
     // Padded with blanks to the full 64 bytes, without a terminating zero.
     char* buffer = static_cast<char*>(arg2);
-    std::memset(buffer, ' ', kDescriptionSize);
-    std::memcpy(buffer, text, std::strlen(text));
+    std::memset(buffer, ' ', kListedTextSize);
+    std::memcpy(buffer, text->data(), std::min(text->size(), kListedTextSize));
     return Finish(call, FT_OK);
 }
 
 FT_STATUS SimulatedAdapter::Open(int deviceNumber, FT_HANDLE* handle)
 {
-    const Call call = Begin("FT_Open", std::to_string(deviceNumber));
+    std::lock_guard lock(m_mutex);
+    const SimulatedCall call = Begin("FT_Open", std::to_string(deviceNumber));
     if (call.scripted)
         return Finish(call, *call.scripted);
-    if (deviceNumber != 0)
-        return Finish(call, FT_DEVICE_NOT_FOUND);
     return OpenDevice(call, handle);
 }
 
-FT_STATUS SimulatedAdapter::OpenEx(void* arg1, std::uint32_t flags, FT_HANDLE* handle)
+FT_STATUS SimulatedAdapter::OpenEx(const std::string& serialNumber, std::uint32_t flags, FT_HANDLE* handle)
 {
-    const bool bySerialNumber = flags == FT_OPEN_BY_SERIAL_NUMBER;
-    // The serial number is a zero-terminated text; the other ways pass values
-    // that are not read here.
-    const std::string serialNumber = bySerialNumber ? static_cast<const char*>(arg1) : std::string();
-    const Call call = Begin("FT_OpenEx", (bySerialNumber ? serialNumber : HexNumber(reinterpret_cast<std::uintptr_t>(arg1))) +
-                                             " " + std::to_string(flags));
+    std::lock_guard lock(m_mutex);
+    const SimulatedCall call = Begin("FT_OpenEx", serialNumber + " " + std::to_string(flags));
     if (call.scripted)
         return Finish(call, *call.scripted);
-    if (!bySerialNumber || serialNumber != kSerialNumber)
-        return Finish(call, FT_DEVICE_NOT_FOUND);
     return OpenDevice(call, handle);
 }
 
-FT_STATUS SimulatedAdapter::OpenDevice(const Call& call, FT_HANDLE* handle)
+FT_STATUS SimulatedAdapter::OpenDevice(const SimulatedCall& call, FT_HANDLE* handle)
 {
     if (m_open)
         return Finish(call, FT_DEVICE_NOT_OPENED);
@@ -176,7 +124,8 @@ FT_STATUS SimulatedAdapter::OpenDevice(const Call& call, FT_HANDLE* handle)
 
 FT_STATUS SimulatedAdapter::Close(FT_HANDLE handle)
 {
-    const Call call = Begin("FT_Close", HandleText(handle));
+    std::lock_guard lock(m_mutex);
+    const SimulatedCall call = Begin("FT_Close", HandleText(handle));
     if (call.scripted)
         return Finish(call, *call.scripted);
     if (!IsOpenDevice(handle))
@@ -187,7 +136,8 @@ FT_STATUS SimulatedAdapter::Close(FT_HANDLE handle)
 
 FT_STATUS SimulatedAdapter::SetBaudRate(FT_HANDLE handle, std::uint32_t rate)
 {
-    const Call call = Begin("FT_SetBaudRate", HandleText(handle) + " " + std::to_string(rate));
+    std::lock_guard lock(m_mutex);
+    const SimulatedCall call = Begin("FT_SetBaudRate", HandleText(handle) + " " + std::to_string(rate));
     if (call.scripted)
         return Finish(call, *call.scripted);
     if (!IsOpenDevice(handle))
@@ -201,7 +151,8 @@ FT_STATUS SimulatedAdapter::SetBaudRate(FT_HANDLE handle, std::uint32_t rate)
 FT_STATUS SimulatedAdapter::SetTimeouts(FT_HANDLE handle, std::uint32_t readTimeoutMs,
                                         std::uint32_t writeTimeoutMs)
 {
-    const Call call = Begin("FT_SetTimeouts", HandleText(handle) + " " + std::to_string(readTimeoutMs) +
+    std::lock_guard lock(m_mutex);
+    const SimulatedCall call = Begin("FT_SetTimeouts", HandleText(handle) + " " + std::to_string(readTimeoutMs) +
                                                   " " + std::to_string(writeTimeoutMs));
     if (call.scripted)
         return Finish(call, *call.scripted);
@@ -214,7 +165,8 @@ FT_STATUS SimulatedAdapter::SetTimeouts(FT_HANDLE handle, std::uint32_t readTime
 FT_STATUS SimulatedAdapter::SetDataCharacteristics(FT_HANDLE handle, std::uint8_t wordLength,
                                                    std::uint8_t stopBits, std::uint8_t parity)
 {
-    const Call call = Begin("FT_SetDataCharacteristics", HandleText(handle) + " " + std::to_string(wordLength) +
+    std::lock_guard lock(m_mutex);
+    const SimulatedCall call = Begin("FT_SetDataCharacteristics", HandleText(handle) + " " + std::to_string(wordLength) +
                                                              " " + std::to_string(stopBits) + " " +
                                                              std::to_string(parity));
     if (call.scripted)
@@ -227,7 +179,8 @@ FT_STATUS SimulatedAdapter::SetDataCharacteristics(FT_HANDLE handle, std::uint8_
 
 FT_STATUS SimulatedAdapter::Purge(FT_HANDLE handle, std::uint32_t mask)
 {
-    const Call call = Begin("FT_Purge", HandleText(handle) + " " + std::to_string(mask));
+    std::lock_guard lock(m_mutex);
+    const SimulatedCall call = Begin("FT_Purge", HandleText(handle) + " " + std::to_string(mask));
     if (call.scripted)
         return Finish(call, *call.scripted);
     if (!IsOpenDevice(handle))
@@ -246,7 +199,8 @@ FT_STATUS SimulatedAdapter::Purge(FT_HANDLE handle, std::uint32_t mask)
 FT_STATUS SimulatedAdapter::Write(FT_HANDLE handle, const void* buffer, std::uint32_t count,
                                   std::uint32_t* written)
 {
-    const Call call = Begin("FT_Write", HandleText(handle) + " " + std::to_string(count));
+    std::lock_guard lock(m_mutex);
+    const SimulatedCall call = Begin("FT_Write", HandleText(handle) + " " + std::to_string(count));
     if (call.scripted)
         return Finish(call, *call.scripted);
     if (!IsOpenDevice(handle))
@@ -258,8 +212,8 @@ FT_STATUS SimulatedAdapter::Write(FT_HANDLE handle, const void* buffer, std::uin
     bool writeFails = false;
     for (const PacketFraming::BlockNumberField& field : m_framing.BlockNumbersIn(bytes)) {
         const unsigned attempt = ++m_attempts[field.blockNumber];
-        const Sending sending{field.blockNumber, attempt, m_scenario.FaultsFor(field.blockNumber, attempt)};
-        m_unplugged = m_unplugged || m_scenario.UnplugsAt(sending.blockNumber);
+        const Sending sending{field.blockNumber, attempt, m_script.FaultsFor(field.blockNumber, attempt)};
+        m_unplugged = m_unplugged || m_script.UnplugsAt(sending.blockNumber);
         writeFails = writeFails || sending.faults.writeError;
         if (sending.faults.mangleEcho)
             echo[field.lastByte] ^= 0xFF;
@@ -311,7 +265,8 @@ std::string SimulatedAdapter::Deliver(const SimulatedProduct::Packet& packet)
 FT_STATUS SimulatedAdapter::Read(FT_HANDLE handle, void* buffer, std::uint32_t count,
                                  std::uint32_t* received)
 {
-    const Call call = Begin("FT_Read", HandleText(handle) + " " + std::to_string(count));
+    std::lock_guard lock(m_mutex);
+    const SimulatedCall call = Begin("FT_Read", HandleText(handle) + " " + std::to_string(count));
     const bool failsForPacket = std::exchange(m_failNextRead, false);
     if (call.scripted)
         return Finish(call, *call.scripted);
@@ -326,16 +281,11 @@ FT_STATUS SimulatedAdapter::Read(FT_HANDLE handle, void* buffer, std::uint32_t c
     return Finish(call, FT_OK, "read " + std::to_string(delivered) + " " + HexIfTraced(bytes, delivered));
 }
 
-FT_STATUS SimulatedAdapter::WithHandle(const char* entry, FT_HANDLE handle)
+FT_STATUS SimulatedAdapter::WithHandle(FT_HANDLE handle, const char* entry)
 {
-    const Call call = Begin(entry, HandleText(handle));
+    std::lock_guard lock(m_mutex);
+    const SimulatedCall call = Begin(entry, HandleText(handle));
     if (call.scripted)
         return Finish(call, *call.scripted);
     return Finish(call, IsOpenDevice(handle) ? FT_OK : FT_INVALID_HANDLE);
-}
-
-FT_STATUS SimulatedAdapter::WithoutHandle(const char* entry, FT_STATUS normal)
-{
-    const Call call = Begin(entry, {});
-    return Finish(call, call.scripted.value_or(normal));
 }

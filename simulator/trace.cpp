@@ -8,6 +8,7 @@ Trace::Trace(const std::filesystem::path& path)
 
 void Trace::Line(const std::string& text)
 {
+    std::lock_guard lock(m_mutex);
     if (m_file.is_open())
         m_file << text << std::endl;
 }

@@ -1,9 +1,11 @@
 // The simulator's trace: one line per driver call, written as it happens so
-// that a test can read what reached the adapter even after a crash.
+// that a test can read what reached the adapter even after a crash. Lines
+// from several threads come out whole.
 #pragma once
 
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <string>
 
 class Trace {
@@ -16,5 +18,6 @@ public:
     bool IsOn() const { return m_file.is_open(); }
 
 private:
+    std::mutex m_mutex;
     std::ofstream m_file;
 };

@@ -202,7 +202,8 @@ void PrintTo(const ListingStep& step, std::ostream* out)
 class Kestro2ListingFailure : public testing::TestWithParam<ListingStep> {};
 
 // The count, the serial number and the description are three calls; any of
-// them failing fails the listing.
+// them failing fails the listing. The adapter counts the calls that list it,
+// the library the one that counts the adapters.
 TEST_P(Kestro2ListingFailure, RaisesOpenError)
 {
     SimulatorSession session(GetParam().failingCall);
@@ -213,8 +214,8 @@ TEST_P(Kestro2ListingFailure, RaisesOpenError)
 
 INSTANTIATE_TEST_SUITE_P(EachCall, Kestro2ListingFailure,
                          testing::Values(ListingStep{"Count", "fail FT_ListDevices 2 1"},
-                                         ListingStep{"SerialNumber", "fail FT_ListDevices 4 2"},
-                                         ListingStep{"Description", "fail FT_ListDevices 4 3"}),
+                                         ListingStep{"SerialNumber", "adapter KS000001\nfail FT_ListDevices 4 1"},
+                                         ListingStep{"Description", "adapter KS000001\nfail FT_ListDevices 4 2"}),
                          ParamName<ListingStep>);
 
 namespace {

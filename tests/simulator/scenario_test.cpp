@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -139,6 +140,15 @@ TEST(Scenario, RefusesMistakesWithTheLineNumber)
          "line 1: not a product name (8 printable characters, or 0x and 16 hexadecimal digits): ABCDEFG"},
         {"line-timing 100000\n", "line 1: expected: line-timing"},
         {"no-trace please\n", "line 1: expected: no-trace"},
+        {"adapter\n", "line 1: expected: adapter SERIAL [DESCRIPTION]"},
+        {"adapter KS/1\n", "line 1: not a serial number (up to 15 letters, digits, - and _): KS/1"},
+        {"adapter KS0123456789ABCD\n",
+         "line 1: not a serial number (up to 15 letters, digits, - and _): KS0123456789ABCD"},
+        {"adapter KS1\nadapter KS2\nadapter KS1\n", "line 3: a second adapter KS1"},
+        {"adapter KS1 Bench adapter \x01\n", "line 1: a description with other than printable ASCII characters"},
+        {"adapter KS1 01234567890123456789012345678901234567890123456789012345678901234\n",
+         "line 1: a description longer than 64 characters"},
+        {"product ABCDEFGH\nadapter KS1\nproduct ABCDEFGX\n", "line 3: a second product name"},
     };
     for (const auto& c : cases) {
         const Scenario scenario = Parse(c.text);
@@ -147,7 +157,63 @@ TEST(Scenario, RefusesMistakesWithTheLineNumber)
         EXPECT_TRUE(scenario.packetFaults.empty()) << c.text;
         EXPECT_EQ(scenario.productName, std::nullopt) << c.text;
         EXPECT_FALSE(scenario.lineTiming) << c.text;
+        EXPECT_TRUE(scenario.declared.empty()) << c.text;
     }
+}
+
+TEST(Scenario, WithoutAdapterLinesHasOneAdapterWithTheWholeScript)
+{
+    const Scenario scenario = Parse("product ABCDEFGH\nline-timing\n");
+    ASSERT_EQ(scenario.error, "");
+    const std::vector<DeclaredAdapter> adapters = scenario.Adapters();
+    ASSERT_EQ(adapters.size(), 1u);
+    EXPECT_EQ(adapters[0].serialNumber, "KS000001");
+    EXPECT_EQ(adapters[0].description, "Kestro-3 USB serial adapter (simulated)");
+    EXPECT_EQ(adapters[0].script.productName, scenario.productName);
+    EXPECT_TRUE(adapters[0].script.lineTiming);
+}
+
+// Each adapter has the lines before the first adapter line and its own;
+// another adapter's lines never reach it.
+TEST(Scenario, ReadsAdaptersInTheirOrderEachWithItsOwnScript)
+{
+    const Scenario scenario = Parse(
+        "line-timing\n"
+        "at 1 1 swap-echo\n"
+        "adapter KS-1 Bench adapter   # the description ends before the comment\n"
+        "product AAAAAAAA\n"
+        "at 1 1 bad-checksum\n"
+        "adapter ks_2\n"
+        "at 2 * status 5\n"
+        "fail FT_Read 4 3\n"
+        "unplug 7\n");
+    ASSERT_EQ(scenario.error, "");
+    const std::vector<DeclaredAdapter> adapters = scenario.Adapters();
+    ASSERT_EQ(adapters.size(), 2u);
+
+    const AdapterScript& first = adapters[0].script;
+    EXPECT_EQ(adapters[0].serialNumber, "KS-1");
+    EXPECT_EQ(adapters[0].description, "Bench adapter");
+    EXPECT_EQ(first.productName, (SimulatedProduct::Name{'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A'}));
+    EXPECT_TRUE(first.lineTiming);
+    EXPECT_EQ(first.FaultsFor(1, 1).Words(), " swap-echo bad-checksum");
+    EXPECT_EQ(first.FaultsFor(2, 1).Words(), "");
+    EXPECT_EQ(first.FaultFor("FT_Read", 3), nullptr);
+    EXPECT_FALSE(first.UnplugsAt(7));
+
+    const AdapterScript& second = adapters[1].script;
+    EXPECT_EQ(adapters[1].serialNumber, "ks_2");
+    EXPECT_EQ(adapters[1].description, "Kestro-3 USB serial adapter (simulated)");
+    EXPECT_EQ(second.productName, std::nullopt);
+    EXPECT_TRUE(second.lineTiming);
+    EXPECT_EQ(second.FaultsFor(1, 1).Words(), " swap-echo");
+    EXPECT_EQ(second.FaultsFor(2, 4).Words(), " status 5");
+    ASSERT_NE(second.FaultFor("FT_Read", 3), nullptr);
+    EXPECT_TRUE(second.UnplugsAt(7));
+
+    // The calls that concern no adapter have the lines before the first.
+    EXPECT_EQ(scenario.FaultsFor(1, 1).Words(), " swap-echo");
+    EXPECT_EQ(scenario.FaultFor("FT_Read", 3), nullptr);
 }
 
 // The scenario's product directive and the update file tool read names alike.

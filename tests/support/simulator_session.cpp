@@ -73,6 +73,26 @@ std::vector<std::string> SimulatorSession::Trace() const
     return ReadTrace(m_folder / "trace.txt");
 }
 
+std::vector<std::string> SimulatorSession::Trace(const std::string& serialNumber) const
+{
+    return ReadTrace(m_folder / ("trace-" + serialNumber + ".txt"));
+}
+
+std::vector<std::string> SimulatorSession::Calls(const std::string& serialNumber) const
+{
+    return CallsOf(Trace(serialNumber));
+}
+
+std::vector<std::string> SimulatorSession::Packets(const std::string& serialNumber) const
+{
+    return PacketsOf(Trace(serialNumber));
+}
+
+std::filesystem::path SimulatorSession::ImagePath(const std::string& serialNumber) const
+{
+    return m_folder / ("image-" + serialNumber + ".bin");
+}
+
 std::vector<std::string> SimulatorSession::Calls() const
 {
     return CallsOf(Trace());

@@ -33,6 +33,14 @@ public:
     // The image that the product accepted; absent until it accepts a header.
     std::filesystem::path ImagePath() const;
 
+    // An adapter's own trace, calls, packets and image, for a scenario that
+    // declares adapters; the library's trace keeps the calls that concern
+    // none of them.
+    std::vector<std::string> Trace(const std::string& serialNumber) const;
+    std::vector<std::string> Calls(const std::string& serialNumber) const;
+    std::vector<std::string> Packets(const std::string& serialNumber) const;
+    std::filesystem::path ImagePath(const std::string& serialNumber) const;
+
 private:
     std::filesystem::path m_folder;
 };
