@@ -14,6 +14,7 @@
 //       program's time per block and its peak memory.
 //
 // The transcript is printed and also written to FOLDER/transcript.txt.
+#include "app/resource.h"
 #include "driver/screenshot.h"
 #include "driver/update_process.h"
 
@@ -30,7 +31,6 @@
 
 namespace {
 
-constexpr int kStatusId = 1001;
 constexpr std::size_t kHeaderSize = 8;
 constexpr std::size_t kBlockSize = 256;
 // The line time of one exchange at 100000 bit/s: 269 + 4 bytes, 10 bits each.
@@ -135,7 +135,7 @@ Outcome RunTransfer(UpdateProcess& update, Transcript& transcript, std::chrono::
             outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             break;
         }
-        if (const std::wstring now = update.ControlText(kStatusId); now != status) {
+        if (const std::wstring now = update.ControlText(IDC_STATUS); now != status) {
             status = now;
             transcript.Line("Status: " + Narrow(status));
         }
@@ -176,11 +176,11 @@ int Demo(const std::filesystem::path& folder, const std::filesystem::path& updat
         return 1;
     }
     const MessageBoxView closing = *outcome.closingBox;
-    transcript.Line("Status: " + Narrow(update.ControlText(kStatusId)));
+    transcript.Line("Status: " + Narrow(update.ControlText(IDC_STATUS)));
     transcript.Line(BoxLine("Closing", closing) + "  -> OK");
     update.Press(closing.window, IDOK);
     update.WaitForWriteEnabled();
-    transcript.Line("Status: " + Narrow(update.ControlText(kStatusId)) + " WRITE is enabled again.");
+    transcript.Line("Status: " + Narrow(update.ControlText(IDC_STATUS)) + " WRITE is enabled again.");
     SaveScreenshot(update.MainWindow(), folder / "after.bmp");
 
     const std::vector<std::uint8_t> expected = ExpectedImage(updateFile);

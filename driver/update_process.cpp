@@ -1,5 +1,8 @@
 #include "driver/update_process.h"
 
+#include "app/resource.h"
+#include "update_version.h"
+
 #include <commctrl.h>
 
 #include <fstream>
@@ -15,11 +18,10 @@ constexpr int kStartAttempts = 3;
 constexpr int kMessageTextId = 0xFFFF;
 // The icon of a message box: 20 on Windows, 0x440 under Wine.
 constexpr int kMessageIconIds[] = {0x14, 0x440};
-constexpr int kProgressId = 1000;
-constexpr int kWriteButtonId = 1002;
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kMenuClass[] = L"#32768";
-constexpr wchar_t kVersionLine[] = L"Update Version 1.0";
+// The About box's first line, which tells it from other dialogs.
+constexpr wchar_t kVersionLine[] = L"" UPDATE_ABOUT_VERSION_LINE;
 
 std::filesystem::path ProgramFile(Configuration configuration)
 {
@@ -65,7 +67,7 @@ bool IsDialog(HWND window)
 
 bool IsMainWindow(HWND window, const UpdateProcess&)
 {
-    return IsDialog(window) && GetDlgItem(window, kWriteButtonId) != nullptr;
+    return IsDialog(window) && GetDlgItem(window, IDC_WRITE) != nullptr;
 }
 
 bool IsMessageBox(HWND window, const UpdateProcess&)
@@ -269,22 +271,22 @@ bool UpdateProcess::WaitForExit()
 
 void UpdateProcess::ClickWrite()
 {
-    Click(m_mainWindow, kWriteButtonId);
+    Click(m_mainWindow, IDC_WRITE);
 }
 
 bool UpdateProcess::WaitForWriteEnabled()
 {
-    return WaitUntil([&] { return IsControlEnabled(kWriteButtonId); });
+    return WaitUntil([&] { return IsControlEnabled(IDC_WRITE); });
 }
 
 int UpdateProcess::ProgressUpper()
 {
-    return static_cast<int>(Ask(GetDlgItem(m_mainWindow, kProgressId), PBM_GETRANGE, FALSE));
+    return static_cast<int>(Ask(GetDlgItem(m_mainWindow, IDC_PROGRESS), PBM_GETRANGE, FALSE));
 }
 
 int UpdateProcess::ProgressPosition()
 {
-    return static_cast<int>(Ask(GetDlgItem(m_mainWindow, kProgressId), PBM_GETPOS));
+    return static_cast<int>(Ask(GetDlgItem(m_mainWindow, IDC_PROGRESS), PBM_GETPOS));
 }
 
 std::wstring UpdateProcess::ControlText(int controlId)

@@ -1,6 +1,8 @@
 // What other programs can do to Update.exe while it writes an image: the
 // messages they send reach the window between exchanges with the product,
 // and none of them may end, hang or re-enter the update.
+#include "app/english_texts.h"
+#include "app/resource.h"
 #include "tests/e2e/tested_update.h"
 #include "tests/update/update_folder.h"
 
@@ -18,9 +20,7 @@ namespace {
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr int kWriteId = 1002;
-constexpr UINT kAboutCommand = 0x0010;
-constexpr wchar_t kSucceeded[] = L"This update succeeded.";
+constexpr wchar_t kSucceeded[] = L"" SUCCEEDED_ENGLISH;
 // Long enough at 100000 bit/s (about 45 ms an exchange) for a message to
 // arrive in the middle, short enough to keep each case quick.
 constexpr std::uint16_t kBlocks = 24;
@@ -197,12 +197,12 @@ INSTANTIATE_TEST_SUITE_P(
     Messages, UpdateOutsideMessage,
     testing::Combine(
         testing::Values(Moment::AtTheQuestion, Moment::WhileSending, Moment::AtTheClosingBox),
-        testing::Values(OutsideMessage{"Write", WM_COMMAND, MAKEWPARAM(kWriteId, BN_CLICKED), 0},
+        testing::Values(OutsideMessage{"Write", WM_COMMAND, MAKEWPARAM(IDC_WRITE, BN_CLICKED), 0},
                         OutsideMessage{"Ok", WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0},
                         OutsideMessage{"Cancel", WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0},
                         OutsideMessage{"Close", WM_CLOSE, 0, 0},
                         OutsideMessage{"SystemClose", WM_SYSCOMMAND, SC_CLOSE, 0},
-                        OutsideMessage{"About", WM_SYSCOMMAND, kAboutCommand, 0},
+                        OutsideMessage{"About", WM_SYSCOMMAND, IDM_ABOUTBOX, 0},
                         OutsideMessage{"KeyboardMenu", WM_SYSCOMMAND, SC_KEYMENU, L' '},
                         OutsideMessage{"Move", WM_SYSCOMMAND, SC_MOVE, 0},
                         OutsideMessage{"QueryEndSession", WM_QUERYENDSESSION, 0, 0, true})),

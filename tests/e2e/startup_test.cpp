@@ -1,5 +1,7 @@
 // Starting and ending Update.exe, its window, its system menu and its
 // languages, seen from outside as a user sees them.
+#include "app/english_texts.h"
+#include "app/resource.h"
 #include "tests/e2e/tested_update.h"
 #include "tests/support/param_name.h"
 
@@ -11,9 +13,6 @@
 
 namespace {
 
-constexpr int kStatusId = 1001;
-constexpr int kWriteId = 1002;
-constexpr UINT kAboutCommand = 0x0010;
 
 const std::vector<std::string> kStartCalls = {
     "FT_ListDevices 0 0x40000002 -> 0",
@@ -66,7 +65,7 @@ TEST_P(UpdateFailedStart, ShowsOneErrorBoxAndEnds)
     const std::optional<MessageBoxView> box = update.WaitForMessageBox();
     ASSERT_TRUE(box.has_value());
     EXPECT_EQ(box->text, GetParam().message);
-    EXPECT_EQ(box->caption, L"Error");
+    EXPECT_EQ(box->caption, L"" ERROR_ENGLISH);
     EXPECT_EQ(box->icon, BoxIcon::Stop);
     EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
     EXPECT_NE(box->owner, nullptr);
@@ -80,22 +79,22 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, UpdateFailedStart,
     testing::Values(
         FailedStart{"NoDriver", {.library = DriverLibrary::None},
-                    L"The device driver for Kestro-2/3 is not installed."},
+                    L"" NO_DRIVER_ENGLISH_CURRENT},
         FailedStart{"DriverLackingAnEntry", {.library = DriverLibrary::LackingEntry},
-                    L"The device driver for Kestro-2/3 is not installed."},
+                    L"" NO_DRIVER_ENGLISH_CURRENT},
         // A driver library in the working folder is never loaded from there.
         FailedStart{"DriverOnlyInWorkingFolder", {.library = DriverLibrary::None, .libraryInWorkingFolder = true},
-                    L"The device driver for Kestro-2/3 is not installed."},
-        FailedStart{"ListingFails", {.scenario = "fail FT_ListDevices 2"}, L"A Kestro-2/3 is not connected."},
+                    L"" NO_DRIVER_ENGLISH_CURRENT},
+        FailedStart{"ListingFails", {.scenario = "fail FT_ListDevices 2"}, L"" NO_ADAPTER_ENGLISH_CURRENT},
         FailedStart{"FrameFormatRefused", {.scenario = "fail FT_SetDataCharacteristics 4"},
-                    L"A Kestro-2/3 is not connected."},
-        FailedStart{"TimeoutsRefused", {.scenario = "fail FT_SetTimeouts 4 2"}, L"A Kestro-2/3 is not connected."},
+                    L"" NO_ADAPTER_ENGLISH_CURRENT},
+        FailedStart{"TimeoutsRefused", {.scenario = "fail FT_SetTimeouts 4 2"}, L"" NO_ADAPTER_ENGLISH_CURRENT},
         FailedStart{"FirstGenerationNoDriver",
                     {.configuration = Configuration::FirstGeneration, .library = DriverLibrary::None},
-                    L"The device driver for Kestro-2 is not installed."},
+                    L"" NO_DRIVER_ENGLISH_FIRST_GENERATION},
         FailedStart{"FirstGenerationNoAdapter",
                     {.configuration = Configuration::FirstGeneration, .scenario = "fail FT_ListDevices 2"},
-                    L"A Kestro-2 is not connected."}),
+                    L"" NO_ADAPTER_ENGLISH_FIRST_GENERATION}),
     ParamName<FailedStart>);
 
 TEST(UpdateStart, OpensTheAdapterAndWaitsWithWriteFocused)
@@ -105,10 +104,10 @@ TEST(UpdateStart, OpensTheAdapterAndWaitsWithWriteFocused)
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(update.TraceCalls(), kStartCalls);
     EXPECT_EQ(update.WindowText(window), L"Update");
-    EXPECT_EQ(update.ControlText(kStatusId), L"");
-    EXPECT_EQ(update.ControlText(kWriteId), L"WRITE");
-    EXPECT_TRUE(update.IsControlEnabled(kWriteId));
-    EXPECT_TRUE(update.WaitForFocus(kWriteId));
+    EXPECT_EQ(update.ControlText(IDC_STATUS), L"");
+    EXPECT_EQ(update.ControlText(IDC_WRITE), L"WRITE");
+    EXPECT_TRUE(update.IsControlEnabled(IDC_WRITE));
+    EXPECT_TRUE(update.WaitForFocus(IDC_WRITE));
     EXPECT_FALSE(update.FindMessageBox().has_value());
 }
 
@@ -132,7 +131,7 @@ TEST(UpdateSystemMenu, AboutItemOpensTheAboutBoxForEveryLowNibble)
     ASSERT_NE(fromMenu, nullptr);
     EXPECT_TRUE(update.Press(fromMenu, IDOK));
 
-    for (UINT command : {0x0010u, 0x001Fu}) {
+    for (UINT command : {UINT{IDM_ABOUTBOX}, UINT{IDM_ABOUTBOX | 0x000F}}) {
         PostMessageW(window, WM_SYSCOMMAND, command, 0);
         const HWND about = update.WaitForAboutBox();
         ASSERT_NE(about, nullptr) << command;
@@ -154,7 +153,7 @@ void ExpectTexts(const wchar_t* writeButton)
     const HWND window = update.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(update.WindowText(window), L"Update");
-    EXPECT_EQ(update.ControlText(kWriteId), writeButton);
+    EXPECT_EQ(update.ControlText(IDC_WRITE), writeButton);
 
     ASSERT_TRUE(ChooseLastSystemMenuItem(update, window));
     const HWND about = update.WaitForAboutBox();
