@@ -17,10 +17,6 @@ constexpr std::uint32_t kLineRate = kFirstGenerationLineRate;
 #else
 constexpr std::uint32_t kLineRate = kCurrentLineRate;
 #endif
-
-// Read and write time-outs once the window is up, replacing the adapter's
-// 1000 ms from opening: a product may take its time to answer.
-constexpr std::uint32_t kTimeoutMs = 5000;
 constexpr UINT kSystemCommandMask = 0xFFF0;
 // The caption of the boxes about the update file, the same in every language.
 constexpr wchar_t kUpdateCaption[] = L"Update";
@@ -112,7 +108,9 @@ BOOL CUpdateDlg::OnInitDialog()
         m_adapter.Initialize();
         ComDevice& device = m_adapter;
         device.Open();
-        m_adapter.SetTimeouts(kTimeoutMs, kTimeoutMs);
+        // The transfer's time-outs once the window is up, replacing the
+        // adapter's 1000 ms from opening.
+        m_adapter.SetTimeouts(kTransferTimeoutMs, kTransferTimeoutMs);
     } catch (const Kestro2::InitializeError&) {
         ShowError(IDS_NO_DRIVER);
         OnCancel();

@@ -9,8 +9,6 @@
 #include <optional>
 #include <utility>
 
-namespace {
-
 MessageId RefusalMessage(UpdateFileRefusal refusal)
 {
     switch (refusal) {
@@ -23,6 +21,8 @@ MessageId RefusalMessage(UpdateFileRefusal refusal)
     }
     return MessageId::NoUpdateFile;
 }
+
+namespace {
 
 // How sending the image ended: nothing for success, else the failure.
 struct SendFailure {

@@ -7,11 +7,17 @@
 #include "update/TransferView.h"
 #include "update/UpdateImage.h"
 
+#include <cstdint>
+
 // A product that rejects the same block this many times in a row is not going
 // to take it: the transfer ends as a failed write. Even a line that spoils
 // every second exchange gets a block through well within this bound, which
 // costs about 4 s at 100000 bit/s and 30 s at 9600 bit/s.
 inline constexpr int kMaxSendingsOfOneBlock = 100;
+
+// The adapter's read and write time-outs while a product is updated: a
+// product may take its time to answer.
+inline constexpr std::uint32_t kTransferTimeoutMs = 5000;
 
 // How one transfer ended.
 struct TransferResult {
@@ -27,6 +33,9 @@ struct TransferResult {
 
     friend bool operator==(const TransferResult&, const TransferResult&) = default;
 };
+
+// The message that says why the update file was refused.
+MessageId RefusalMessage(UpdateFileRefusal refusal);
 
 // Runs one transfer of `found` (the update file, or why there is none) and
 // returns when it has ended and its closing box was dismissed. The update

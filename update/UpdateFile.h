@@ -1,10 +1,12 @@
 // The update file as the platform holds it: the first "*.bin" entry of the
-// working directory, open for reading only and for no other opener, read
-// front to back. One implementation file per platform.
+// working directory, or a file named by its path, open for reading only and
+// for no other opener, read front to back. One implementation file per
+// platform.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <system_error>
@@ -26,6 +28,9 @@ public:
     // someone else holds open, missing rights): the other entries are never
     // tried.
     static UpdateFile OpenFirstInWorkingDirectory();
+    // Opens the file at `path` by the same rules: not open when it is not a
+    // file of its own or cannot be opened for this reader alone.
+    static UpdateFile Open(const std::filesystem::path& path);
 
     UpdateFile() = default;
     UpdateFile(UpdateFile&& other) noexcept : m_handle(std::exchange(other.m_handle, kNoHandle)) {}

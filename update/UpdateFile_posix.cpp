@@ -54,9 +54,14 @@ UpdateFile UpdateFile::OpenFirstInWorkingDirectory()
     const std::string name = FirstBinEntry();
     if (name.empty())
         return {};
+    return Open(name);
+}
+
+UpdateFile UpdateFile::Open(const std::filesystem::path& path)
+{
     // Without O_NONBLOCK a FIFO named "*.bin" would block the open until a
     // writer came; on a regular file the flag changes nothing.
-    UpdateFile file(open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    UpdateFile file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!file.IsOpen())
         return {};
     struct stat status {};

@@ -39,10 +39,15 @@ UpdateFile UpdateFile::OpenFirstInWorkingDirectory()
     const FindHandle search(FindFirstFileW(L"*.bin", &found));
     if (!search.IsValid())
         return {};
+    return Open(found.cFileName);
+}
+
+UpdateFile UpdateFile::Open(const std::filesystem::path& path)
+{
     // Share mode 0: no one else may open the file while it is sent, and a
     // file that someone else has open cannot be opened. A directory fails
     // here too, since it needs FILE_FLAG_BACKUP_SEMANTICS.
-    const HANDLE handle = CreateFileW(found.cFileName, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
         return {};

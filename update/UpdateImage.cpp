@@ -3,6 +3,7 @@
 #include "update/HeaderKeystream.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <utility>
@@ -32,18 +33,37 @@ UpdateFileError ChangedUnderTheTransfer()
 }  // namespace
 
 UpdateImage::UpdateImage(UpdateFile file, const ProductName& name, std::uint64_t payloadLength)
-    : m_file(std::move(file)),
+    : m_payload(std::move(file)),
       m_name(name),
       m_blockCount(static_cast<std::uint16_t>(PayloadBlockCount(payloadLength))),
+      m_payloadLength(payloadLength),
       m_payloadLeft(payloadLength)
 {
 }
 
-// Files that would send a wrong image are refused here, before the user is
-// asked and before anything goes out.
+UpdateImage::UpdateImage(PayloadInMemory payload, const ProductName& name)
+    : m_payload(payload),
+      m_name(name),
+      m_blockCount(static_cast<std::uint16_t>(PayloadBlockCount(payload.bytes->size()))),
+      m_payloadLength(payload.bytes->size()),
+      m_payloadLeft(payload.bytes->size())
+{
+}
+
 UpdateImageOrRefusal UpdateImage::FindAndOpen()
 {
-    UpdateFile file = UpdateFile::OpenFirstInWorkingDirectory();
+    return FromOpenFile(UpdateFile::OpenFirstInWorkingDirectory());
+}
+
+UpdateImageOrRefusal UpdateImage::Open(const std::filesystem::path& path)
+{
+    return FromOpenFile(UpdateFile::Open(path));
+}
+
+// Files that would send a wrong image are refused here, before the user is
+// asked and before anything goes out.
+UpdateImageOrRefusal UpdateImage::FromOpenFile(UpdateFile file)
+{
     if (!file.IsOpen())
         return UpdateFileRefusal::NoUsableFile;
     const std::optional<std::uint64_t> length = file.Length();
@@ -84,13 +104,45 @@ void UpdateImage::ReadNextBlock(Block block)
     const std::size_t expected = static_cast<std::size_t>(std::min<std::uint64_t>(m_payloadLeft, kBlockSize));
     // A short last block still asks for all 256 bytes, so that a file that
     // grew shows here; the fill past the payload is written again after it.
-    if (m_file.Read(block) != expected)
+    if (ReadPayload(block) != expected)
         throw ChangedUnderTheTransfer();
     std::fill(block.begin() + static_cast<std::ptrdiff_t>(expected), block.end(), kBlockFill);
     m_payloadLeft -= expected;
     if (m_payloadLeft == 0) {
         std::uint8_t beyond = 0;
-        if (m_file.Read(std::span(&beyond, 1)) != 0)
+        if (ReadPayload(std::span(&beyond, 1)) != 0)
             throw ChangedUnderTheTransfer();
     }
+}
+
+void UpdateImage::ReadPayloadIntoMemory()
+{
+    // Read block by block, so that the file is held to exactly the length
+    // measured at the opening, as when it is sent straight from the file.
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>();
+    bytes->reserve(static_cast<std::size_t>(m_payloadLeft));
+    std::array<std::uint8_t, kBlockSize> block;
+    while (m_payloadLeft > 0) {
+        const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(m_payloadLeft, kBlockSize));
+        ReadNextBlock(block);
+        bytes->insert(bytes->end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(length));
+    }
+    m_payloadLeft = bytes->size();
+    m_payload = PayloadInMemory{.bytes = std::move(bytes)};
+}
+
+UpdateImage UpdateImage::SharedCopy() const
+{
+    return UpdateImage(PayloadInMemory{.bytes = std::get<PayloadInMemory>(m_payload).bytes}, m_name);
+}
+
+std::size_t UpdateImage::ReadPayload(std::span<std::uint8_t> destination)
+{
+    if (UpdateFile* file = std::get_if<UpdateFile>(&m_payload))
+        return file->Read(destination);
+    PayloadInMemory& memory = std::get<PayloadInMemory>(m_payload);
+    const std::size_t count = std::min(destination.size(), memory.bytes->size() - memory.offset);
+    std::copy_n(memory.bytes->begin() + static_cast<std::ptrdiff_t>(memory.offset), count, destination.begin());
+    memory.offset += count;
+    return count;
 }

@@ -42,3 +42,15 @@ TEST_F(UpdateFilePosix, AFailingReadRaisesUpdateFileError)
     ASSERT_TRUE(MakeReadsFail("image.bin"));
     EXPECT_THROW(image.ReadNextBlock(block), UpdateFileError);
 }
+
+// Nothing here keeps a writer from growing the file between the opening and
+// the reading: the image read into memory must not be other than the one
+// counted.
+TEST_F(UpdateFilePosix, AFileThatGrewIsNotReadIntoMemory)
+{
+    WriteUpdateFile("image.bin", NameOf("ABCDEFGH"), std::vector<std::uint8_t>(600, 0x11));
+    UpdateImageOrRefusal opened = UpdateImage::Open("image.bin");
+    ASSERT_TRUE(opened.HasImage());
+    std::filesystem::resize_file("image.bin", 8 + 700);
+    EXPECT_THROW(opened.Image().ReadPayloadIntoMemory(), UpdateFileError);
+}

@@ -94,6 +94,31 @@ TEST_P(UpdateImageOfLength, HasItsBlockCountAndReadsItsBlocks)
     }
 }
 
+// Read into memory once, the payload gives every copy the same blocks, each
+// copy reading from its own first block on.
+TEST_P(UpdateImageOfLength, SharedCopiesReadTheSameBlocksFromMemory)
+{
+    const FileLength file = GetParam();
+    WriteUpdateFileOfLength("image.bin", file.length);
+    UpdateImage image = OpenImage();
+    image.ReadPayloadIntoMemory();
+    EXPECT_EQ(SearchRefusal(), std::nullopt) << "the file stayed open once its payload was in memory";
+    UpdateImage first = image.SharedCopy();
+    UpdateImage second = image.SharedCopy();
+    ASSERT_EQ(first.BlockCount(), file.blockCount);
+    EXPECT_EQ(second.Name(), kName);
+
+    std::array<std::uint8_t, 256> block;
+    for (std::uint64_t number = 0; number < file.blockCount; ++number) {
+        first.ReadNextBlock(block);
+        ASSERT_EQ(block, ExpectedBlock(file.length, number)) << "first copy, block " << number;
+        if (number % 2 == 0) {
+            second.ReadNextBlock(block);
+            ASSERT_EQ(block, ExpectedBlock(file.length, number / 2)) << "second copy, block " << number / 2;
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Lengths, UpdateImageOfLength,
                          testing::Values(FileLength{"HeaderOnly", 8, 0},
                                          FileLength{"OneByte", 9, 1},
@@ -149,6 +174,64 @@ INSTANTIATE_TEST_SUITE_P(
                                   [] { WriteUpdateFileOfLength("image.bin", kLargestFile + 1); },
                                   UpdateFileRefusal::TooManyBlocks}),
     ParamName<RefusedFolder>);
+
+namespace {
+
+struct RefusedPath {
+    const char* name;
+    std::function<void()> fill;  // makes "image.bin", or leaves it out
+    UpdateFileRefusal refusal;
+};
+
+void PrintTo(const RefusedPath& path, std::ostream* out)
+{
+    *out << path.name;
+}
+
+}  // namespace
+
+class UpdateImageOpenedByPathRefused : public testing::TestWithParam<RefusedPath> {
+protected:
+    WorkingFolder m_folder;
+};
+
+TEST_P(UpdateImageOpenedByPathRefused, BeforeAnythingIsAsked)
+{
+    GetParam().fill();
+    const UpdateImageOrRefusal opened = UpdateImage::Open("image.bin");
+    ASSERT_FALSE(opened.HasImage());
+    EXPECT_EQ(opened.Refusal(), GetParam().refusal);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, UpdateImageOpenedByPathRefused,
+    testing::Values(RefusedPath{"Missing", [] {}, UpdateFileRefusal::NoUsableFile},
+                    RefusedPath{"Directory", [] { std::filesystem::create_directory("image.bin"); },
+                                UpdateFileRefusal::NoUsableFile},
+                    RefusedPath{"SevenBytes",
+                                [] { WriteFileBytes("image.bin", std::vector<std::uint8_t>(7, 'A')); },
+                                UpdateFileRefusal::ShorterThanHeader},
+                    RefusedPath{"OneByteOverTheLargest",
+                                [] { WriteUpdateFileOfLength("image.bin", kLargestFile + 1); },
+                                UpdateFileRefusal::TooManyBlocks}),
+    ParamName<RefusedPath>);
+
+class UpdateImageOpenedByPath : public testing::Test {
+protected:
+    WorkingFolder m_folder;
+};
+
+// A named file needs no ".bin" suffix, and is held for no one else as a
+// file that the search found.
+TEST_F(UpdateImageOpenedByPath, TakesAnyNameAndHoldsTheFile)
+{
+    std::filesystem::create_directory("images");
+    WriteUpdateFile("images/firmware.img", kName);
+    UpdateImageOrRefusal opened = UpdateImage::Open("images/firmware.img");
+    ASSERT_TRUE(opened.HasImage());
+    EXPECT_EQ(opened.Image().Name(), kName);
+    EXPECT_FALSE(UpdateImage::Open("images/firmware.img").HasImage()) << "a second opener got the file";
+}
 
 class UpdateImageSearch : public testing::Test {
 protected:
