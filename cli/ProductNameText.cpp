@@ -1,0 +1,16 @@
+#include "cli/ProductNameText.h"
+
+std::string Utf8FromLatin1(std::wstring_view text)
+{
+    std::string utf8;
+    for (const wchar_t character : text) {
+        const auto value = static_cast<unsigned>(character) & 0xFF;
+        if (value < 0x80) {
+            utf8.push_back(static_cast<char>(value));
+        } else {
+            utf8.push_back(static_cast<char>(0xC0 | value >> 6));
+            utf8.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+        }
+    }
+    return utf8;
+}
