@@ -1,0 +1,323 @@
+// update-cli as a script runs it, against the simulated adapter and product:
+// exit codes, closing lines, JSON lines, and what reaches the product. Each
+// test runs in a process of its own, in a folder of its own.
+#include "adapter/LineRate.h"
+#include "cli/ClosingText.h"
+#include "cli/ExitCode.h"
+#include "tests/cli/cli_process.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/param_name.h"
+#include "tests/support/simulator_session.h"
+#include "tests/support/test_folder.h"
+#include "tests/update/update_folder.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const ProductName kName = NameOf("KX200-01");
+
+std::vector<std::uint8_t> Payload(std::size_t size)
+{
+    std::vector<std::uint8_t> payload(size);
+    for (std::size_t i = 0; i < size; ++i)
+        payload[i] = static_cast<std::uint8_t>(i * 13 % 251);
+    return payload;
+}
+
+// The image as the product holds it: the payload filled up to whole blocks.
+std::vector<std::uint8_t> ImageOf(std::vector<std::uint8_t> payload)
+{
+    payload.resize((payload.size() + 255) / 256 * 256, 0xFF);
+    return payload;
+}
+
+std::string Line(unsigned textId, std::uint32_t lineRate = kCurrentLineRate)
+{
+    return ClosingText(textId, lineRate) + '\n';
+}
+
+std::vector<nlohmann::json> JsonLinesOf(const std::string& out)
+{
+    std::vector<nlohmann::json> lines;
+    std::istringstream stream(out);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(nlohmann::json::parse(line));
+    return lines;
+}
+
+class UpdateCli : public testing::Test {
+protected:
+    explicit UpdateCli(std::string_view scenario = {}) : m_session(scenario), m_folder(FolderForCurrentTest("cli-"))
+    {
+        std::filesystem::remove_all(m_folder);
+        std::filesystem::create_directories(m_folder);
+    }
+    ~UpdateCli() override { std::filesystem::remove_all(m_folder); }
+
+    void WriteUpdate(std::size_t payloadSize, const std::string& file = "update.bin")
+    {
+        m_payload = Payload(payloadSize);
+        WriteUpdateFile(m_folder / file, kName, m_payload);
+    }
+
+    SimulatorSession m_session;
+    std::filesystem::path m_folder;
+    std::vector<std::uint8_t> m_payload;
+};
+
+struct OutcomeCase {
+    const char* name;
+    const char* scenario;
+    std::function<void(const std::filesystem::path& folder)> fill;
+    std::vector<std::string> options;  // after "write --yes"
+    ExitCode code;
+    unsigned text;
+    std::uint32_t lineRate = kCurrentLineRate;
+};
+
+void PrintTo(const OutcomeCase& outcome, std::ostream* out)
+{
+    *out << outcome.name;
+}
+
+void UpdateFileOf(const std::filesystem::path& folder)
+{
+    WriteUpdateFile(folder / "update.bin", kName, Payload(1000));
+}
+
+}  // namespace
+
+class UpdateCliOutcome : public UpdateCli, public testing::WithParamInterface<OutcomeCase> {
+protected:
+    UpdateCliOutcome() : UpdateCli(GetParam().scenario) {}
+};
+
+TEST_P(UpdateCliOutcome, ExitsWithItsCodeAndClosingLine)
+{
+    GetParam().fill(m_folder);
+    std::vector<std::string> arguments = {"write", "--yes"};
+    arguments.insert(arguments.end(), GetParam().options.begin(), GetParam().options.end());
+    const CliRun run = RunCli(m_folder, arguments);
+    EXPECT_EQ(run.exitCode, static_cast<int>(GetParam().code)) << run.error;
+    EXPECT_EQ(run.out, Line(GetParam().text, GetParam().lineRate));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, UpdateCliOutcome,
+    testing::Values(
+        OutcomeCase{"Success", "", UpdateFileOf, {}, ExitCode::Succeeded, IDS_SUCCEEDED},
+        OutcomeCase{"NamedFile", "",
+                    [](const std::filesystem::path& folder) {
+                        WriteUpdateFile(folder / "firmware.img", kName, Payload(300));
+                    },
+                    {"firmware.img"}, ExitCode::Succeeded, IDS_SUCCEEDED},
+        OutcomeCase{"WriteError", "at 1 * status 3", UpdateFileOf, {}, ExitCode::WriteError, IDS_WRITE_ERROR},
+        OutcomeCase{"NoProduct", "at header 1 no-reply", UpdateFileOf, {}, ExitCode::NoProduct, IDS_NO_PRODUCT},
+        OutcomeCase{"Unplugged", "unplug 2", UpdateFileOf, {}, ExitCode::NoProduct, IDS_NO_PRODUCT},
+        OutcomeCase{"ProductMismatch", "product ZZZZZZZZ", UpdateFileOf, {}, ExitCode::ProductMismatch,
+                    IDS_PRODUCT_MISMATCH},
+        OutcomeCase{"NoUpdateFile", "", [](const std::filesystem::path&) {}, {}, ExitCode::NoUpdateFile,
+                    IDS_NO_UPDATE_FILE},
+        OutcomeCase{"NamedFileMissing", "", UpdateFileOf, {"missing.bin"}, ExitCode::NoUpdateFile,
+                    IDS_NO_UPDATE_FILE},
+        OutcomeCase{"FileTooShort", "",
+                    [](const std::filesystem::path& folder) {
+                        WriteFileBytes(folder / "update.bin", std::vector<std::uint8_t>(7, 'A'));
+                    },
+                    {}, ExitCode::UpdateFileRefused, IDS_FILE_TOO_SHORT},
+        OutcomeCase{"FileTooLarge", "",
+                    [](const std::filesystem::path& folder) {
+                        UpdateFileOf(folder);
+                        std::filesystem::resize_file(folder / "update.bin", 8 + 65535ull * 256 + 1);
+                    },
+                    {}, ExitCode::UpdateFileRefused, IDS_FILE_TOO_LARGE},
+        OutcomeCase{"NoAdapter", "fail FT_Open 3", UpdateFileOf, {}, ExitCode::NoAdapter, IDS_NO_ADAPTER},
+        OutcomeCase{"NoAdapterOfTheFirstGeneration", "fail FT_Open 3", UpdateFileOf, {"--rate", "9600"},
+                    ExitCode::NoAdapter, IDS_NO_ADAPTER, kFirstGenerationLineRate},
+        OutcomeCase{"NoAdapterAtIndex", "", UpdateFileOf, {"--index", "7"}, ExitCode::NoAdapter, IDS_NO_ADAPTER},
+        OutcomeCase{"UnknownSerialNumber", "", UpdateFileOf, {"--adapter", "NOSUCH00"}, ExitCode::NoAdapter,
+                    IDS_NO_ADAPTER}),
+    ParamName<OutcomeCase>);
+
+TEST_F(UpdateCli, WritesThePayloadIntoTheProduct)
+{
+    WriteUpdate(70000);
+    const CliRun run = RunCli(m_folder, {"write", "--yes"});
+    ASSERT_EQ(run.exitCode, 0) << run.error;
+    EXPECT_EQ(ReadFileBytes(m_session.ImagePath()), ImageOf(m_payload));
+}
+
+TEST_F(UpdateCli, WithoutTheDriverLibraryExitsWithItsCode)
+{
+    WriteUpdate(1000);
+    unsetenv("LD_LIBRARY_PATH");
+    const CliRun run = RunCli(m_folder, {"write", "--yes"});
+    EXPECT_EQ(run.exitCode, static_cast<int>(ExitCode::NoDriver));
+    EXPECT_EQ(run.out, Line(IDS_NO_DRIVER));
+}
+
+// A script that forgot --yes gets the usage code, and the product nothing:
+// the driver library is not even loaded.
+TEST_F(UpdateCli, WithoutATerminalAndWithoutYesSendsNothing)
+{
+    WriteUpdate(1000);
+    const CliRun run = RunCli(m_folder, {"write"});
+    EXPECT_EQ(run.exitCode, static_cast<int>(ExitCode::Usage));
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.error.find("--yes"), std::string::npos) << run.error;
+    EXPECT_EQ(m_session.Trace(), std::vector<std::string>{});
+    EXPECT_FALSE(std::filesystem::exists(m_session.ImagePath()));
+}
+
+// Standard output holds JSON lines only: progress that only goes forward,
+// and one result at the end.
+TEST_F(UpdateCli, JsonLinesParseBackToProgressAndOneResult)
+{
+    WriteUpdate(300 * 256);
+    const CliRun run = RunCli(m_folder, {"write", "--yes", "--json"});
+    ASSERT_EQ(run.exitCode, 0) << run.error;
+    EXPECT_EQ(run.error, "");
+    const std::vector<nlohmann::json> lines = JsonLinesOf(run.out);
+    ASSERT_GE(lines.size(), 2u);
+    const std::string adapter = lines.back()["adapter"];
+    EXPECT_EQ(lines.back(), nlohmann::json({{"event", "result"},
+                                            {"adapter", adapter},
+                                            {"code", 0},
+                                            {"message", ClosingText(IDS_SUCCEEDED, kCurrentLineRate)}}));
+    int previous = -1;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        ASSERT_EQ(lines[i]["event"], "progress") << lines[i];
+        EXPECT_EQ(lines[i]["adapter"], adapter);
+        EXPECT_EQ(lines[i]["blocks"], 300);
+        EXPECT_GT(lines[i]["block"].get<int>(), previous);
+        previous = lines[i]["block"];
+    }
+    EXPECT_EQ(lines.front()["block"], 0);
+    EXPECT_EQ(previous, 300) << "the last progress shows every block taken";
+}
+
+TEST_F(UpdateCli, JsonResultOfAFailureCarriesItsCode)
+{
+    WriteUpdate(1000);
+    const CliRun run = RunCli(m_folder, {"write", "--yes", "--json", "--adapter", "NOSUCH00"});
+    ASSERT_EQ(run.exitCode, static_cast<int>(ExitCode::NoAdapter));
+    EXPECT_EQ(JsonLinesOf(run.out), std::vector<nlohmann::json>({{{"event", "result"},
+                                                                  {"adapter", "NOSUCH00"},
+                                                                  {"code", 4},
+                                                                  {"message", ClosingText(IDS_NO_ADAPTER,
+                                                                                          kCurrentLineRate)}}}));
+}
+
+TEST_F(UpdateCli, InfoDescribesTheUpdateFile)
+{
+    WriteUpdate(65536);
+    const CliRun run = RunCli(m_folder, {"info", "update.bin"});
+    EXPECT_EQ(run.exitCode, 0) << run.error;
+    EXPECT_EQ(run.out,
+              "product: KX200-01\n"
+              "payload: 65536 bytes\n"
+              "blocks: 256\n"
+              "time at 100000 bit/s: 11 s\n"
+              "time at 9600 bit/s: 1 min 17 s\n");
+}
+
+TEST_F(UpdateCli, InfoOfARefusedFileSaysWhy)
+{
+    WriteFileBytes(m_folder / "short.bin", std::vector<std::uint8_t>(7, 'A'));
+    const CliRun run = RunCli(m_folder, {"info", "short.bin"});
+    EXPECT_EQ(run.exitCode, static_cast<int>(ExitCode::UpdateFileRefused));
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.error, Line(IDS_FILE_TOO_SHORT));
+}
+
+namespace {
+
+// Three adapters, the second's product another than the file's.
+constexpr char kThreeAdapters[] =
+    "adapter KS000101 Kestro-3 on the bench\n"
+    "adapter KS000102 Kestro-3 at the end of the line\n"
+    "product ZZZZZZZZ\n"
+    "adapter KS000103\n";
+
+class UpdateCliThreeAdapters : public UpdateCli {
+protected:
+    UpdateCliThreeAdapters() : UpdateCli(kThreeAdapters) {}
+
+    // Each declared adapter's product keeps its own image file.
+    std::filesystem::path ImagePathOf(const std::string& serial) const
+    {
+        const std::filesystem::path image = m_session.ImagePath();
+        return image.parent_path() / (image.stem().string() + "-" + serial + image.extension().string());
+    }
+};
+
+}  // namespace
+
+TEST_F(UpdateCliThreeAdapters, ListShowsEachAdapter)
+{
+    const CliRun run = RunCli(m_folder, {"list"});
+    EXPECT_EQ(run.exitCode, 0) << run.error;
+    EXPECT_EQ(run.out,
+              "0 KS000101 Kestro-3 on the bench\n"
+              "1 KS000102 Kestro-3 at the end of the line\n"
+              "2 KS000103 Kestro-3 USB serial adapter (simulated)\n");
+}
+
+// Every adapter is written, each with its own result; one failing makes
+// the run's code 10.
+TEST_F(UpdateCliThreeAdapters, AllWritesEveryAdapterAndReportsEachOne)
+{
+    WriteUpdate(5000);
+    const CliRun run = RunCli(m_folder, {"write", "--yes", "--all"});
+    EXPECT_EQ(run.exitCode, static_cast<int>(ExitCode::SomeAdapterFailed)) << run.error;
+    EXPECT_EQ(run.out, "KS000101: " + Line(IDS_SUCCEEDED) + "KS000102: " + Line(IDS_PRODUCT_MISMATCH) +
+                           "KS000103: " + Line(IDS_SUCCEEDED));
+    EXPECT_EQ(ReadFileBytes(ImagePathOf("KS000101")), ImageOf(m_payload));
+    EXPECT_FALSE(std::filesystem::exists(ImagePathOf("KS000102")));
+    EXPECT_EQ(ReadFileBytes(ImagePathOf("KS000103")), ImageOf(m_payload));
+}
+
+TEST_F(UpdateCliThreeAdapters, AllGivesEachAdaptersResultAsJson)
+{
+    WriteUpdate(5000);
+    const CliRun run = RunCli(m_folder, {"write", "--yes", "--all", "--json"});
+    EXPECT_EQ(run.exitCode, static_cast<int>(ExitCode::SomeAdapterFailed)) << run.error;
+    std::vector<nlohmann::json> results;
+    for (const nlohmann::json& line : JsonLinesOf(run.out)) {
+        if (line["event"] == "result")
+            results.push_back(line);
+        else
+            EXPECT_EQ(line["event"], "progress") << line;
+    }
+    const auto result = [](const char* adapter, ExitCode code, unsigned text) {
+        return nlohmann::json({{"event", "result"},
+                               {"adapter", adapter},
+                               {"code", static_cast<int>(code)},
+                               {"message", ClosingText(text, kCurrentLineRate)}});
+    };
+    EXPECT_EQ(results, std::vector<nlohmann::json>({result("KS000101", ExitCode::Succeeded, IDS_SUCCEEDED),
+                                                    result("KS000102", ExitCode::ProductMismatch,
+                                                           IDS_PRODUCT_MISMATCH),
+                                                    result("KS000103", ExitCode::Succeeded, IDS_SUCCEEDED)}));
+}
+
+// The file is refused once, before any adapter is opened.
+TEST_F(UpdateCliThreeAdapters, AllWithARefusedFileWritesNone)
+{
+    WriteFileBytes(m_folder / "update.bin", std::vector<std::uint8_t>(7, 'A'));
+    const CliRun run = RunCli(m_folder, {"write", "--yes", "--all"});
+    EXPECT_EQ(run.exitCode, static_cast<int>(ExitCode::UpdateFileRefused));
+    EXPECT_EQ(run.out, Line(IDS_FILE_TOO_SHORT));
+    for (const char* serial : {"KS000101", "KS000102", "KS000103"})
+        EXPECT_FALSE(std::filesystem::exists(ImagePathOf(serial))) << serial;
+}
