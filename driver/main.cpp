@@ -16,12 +16,14 @@
 // The transcript is printed and also written to FOLDER/transcript.txt.
 #include "app/resource.h"
 #include "driver/screenshot.h"
+#include "driver/soak.h"
 #include "driver/update_process.h"
 
 #include <psapi.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -231,8 +233,11 @@ int main(int argc, char** argv)
         return Demo(path(1), path(2), path(3));
     if (arguments.size() == 3 && arguments[0] == "benchmark")
         return Benchmark(path(1), path(2));
+    if (arguments.size() == 4 && arguments[0] == "soak")
+        return Soak(path(1), path(2), std::atoi(arguments[3].c_str()));
     std::fprintf(stderr,
                  "usage: update-driver demo FOLDER UPDATE_FILE SCENARIO\n"
-                 "       update-driver benchmark FOLDER UPDATE_FILE\n");
+                 "       update-driver benchmark FOLDER UPDATE_FILE\n"
+                 "       update-driver soak FOLDER UPDATE_FILE PRESSES\n");
     return 2;
 }

@@ -2,6 +2,7 @@
 // signatures, answered by the simulated adapters. Which of them the library
 // exports is decided when it is linked (see CMakeLists.txt).
 #include "adapter/d2xx.h"
+#include "host_meter.h"
 #include "library_folder.h"
 #include "simulated_driver.h"
 
@@ -14,6 +15,7 @@ namespace {
 constexpr char kScenarioVariable[] = "D2XX_SIM_SCENARIO";
 constexpr char kTraceVariable[] = "D2XX_SIM_TRACE";
 constexpr char kImageVariable[] = "D2XX_SIM_IMAGE";
+constexpr char kMeterVariable[] = "D2XX_SIM_METER";
 constexpr char kDefaultScenarioFile[] = "d2xx-scenario.txt";
 constexpr char kDefaultTraceFile[] = "d2xx-trace.txt";
 constexpr char kDefaultImageFile[] = "d2xx-image.bin";
@@ -48,8 +50,12 @@ Scenario LoadScenario()
 // together wait for one driver.
 SimulatedDriver& Driver()
 {
-    static SimulatedDriver driver(LoadScenario(), PathFromEnvironment(kTraceVariable, kDefaultTraceFile),
-                                  PathFromEnvironment(kImageVariable, kDefaultImageFile));
+    static SimulatedDriver driver = [] {
+        const char* meter = std::getenv(kMeterVariable);
+        StartHostMeter(meter != nullptr ? meter : "");
+        return SimulatedDriver(LoadScenario(), PathFromEnvironment(kTraceVariable, kDefaultTraceFile),
+                               PathFromEnvironment(kImageVariable, kDefaultImageFile));
+    }();
     return driver;
 }
 
