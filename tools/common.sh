@@ -67,7 +67,13 @@ start_wine() {
         wineboot --init > "$build/wineboot.log" 2>&1
     fi
     wineserver --kill > /dev/null 2>&1 || true
-    wineserver --persistent > "$build/wineserver.log" 2>&1 < /dev/null &
+    # In the foreground: the server detaches only once its socket is ready
+    # (about 0.1 s). Started in the background, the wine command below could
+    # come first and start a server of its own that ends whenever no program
+    # runs, so that programs of the test run would meet a server on its way
+    # out.
+    wineserver --persistent > "$build/wineserver.log" 2>&1 < /dev/null ||
+        { echo "wineserver did not start: $(cat "$build/wineserver.log")" >&2; return 1; }
     CLEANUPS+=("WINEPREFIX=$WINEPREFIX wineserver --kill")
     # Two programs that start side by side on a fresh wineserver can hang in
     # Wine's own start-up: one program first brings its services up. Without
