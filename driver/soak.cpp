@@ -242,7 +242,8 @@ int Soak(const std::filesystem::path& folder, const std::filesystem::path& updat
                 file.empty() || OpensExclusively(file), MeasureHost(GetProcessId(update.Process()), meterFile)};
         table << row.press << ',' << kPressNames[static_cast<int>(kind)] << ',' << row.endedAsExpected << ','
               << row.writeEnabled << ',' << row.fileFree << ',' << row.measured.handles << ',' << row.measured.gdi
-              << ',' << row.measured.user << ',' << row.measured.windows << ',' << row.measured.privateBytes << std::endl;
+              << ',' << row.measured.user << ',' << row.measured.windows << ',' << row.measured.privateBytes
+              << std::endl;
         rows.push_back(row);
         if (!row.endedAsExpected) {
             std::printf("press %d (%s) did not end as it should; the soak stops there\n", press,
@@ -252,7 +253,9 @@ int Soak(const std::filesystem::path& folder, const std::filesystem::path& updat
     }
 
     bool passed = static_cast<int>(rows.size()) == presses;
-    const auto all = [&](bool Row::*field) { return std::ranges::all_of(rows, [&](const Row& r) { return r.*field; }); };
+    const auto all = [&](bool Row::*field) {
+        return std::ranges::all_of(rows, [&](const Row& row) { return row.*field; });
+    };
     std::printf("%d presses of WRITE in one Update.exe, rotating through:", static_cast<int>(rows.size()));
     for (const char* name : kPressNames)
         std::printf(" %s;", name);

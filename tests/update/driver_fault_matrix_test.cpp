@@ -173,7 +173,8 @@ std::vector<MatrixRow> SendingRows()
                 continue;
             const bool isWrite = std::string_view(call.entry) == kWrite.entry;
             for (const std::uint32_t count : {0u, 1u, call.count - 1}) {
-                MatrixRow row = failing("Count" + std::to_string(count), "short " + at + std::to_string(count) + suffix);
+                MatrixRow row =
+                    failing("Count" + std::to_string(count), "short " + at + std::to_string(count) + suffix);
                 // A write's count is not examined: the shortfall shows in the
                 // read of the echo that follows.
                 if (isWrite) {
@@ -190,8 +191,9 @@ std::vector<MatrixRow> SendingRows()
             rows.push_back(over);
         }
         // Just under the update's 5000 ms time-out: slow, but not failed.
+        const std::string callOfBlock0 = std::to_string(CallNumber(call, 1));
         rows.push_back(SlowRow(std::string(call.name) + "_Block0_Slow",
-                               "delay " + std::string(call.entry) + " 4900 " + std::to_string(CallNumber(call, 1)) + "\n"));
+                               "delay " + std::string(call.entry) + " 4900 " + callOfBlock0 + "\n"));
     }
     // Reads that end at the time-out with nothing, on a line that takes its
     // time: the reply never comes, and the echo of a write that sent nothing.
@@ -278,7 +280,8 @@ TEST_P(DriverFaults, EndAsTheProgramPromises)
         << "the bar is untouched until the header is taken";
 
     const std::vector<std::string> calls = session.Calls();
-    EXPECT_TRUE(calls.back().starts_with(row.noticingEntry + " ")) << "a driver call after the failure: " << calls.back();
+    EXPECT_TRUE(calls.back().starts_with(row.noticingEntry + " "))
+        << "a driver call after the failure: " << calls.back();
     EXPECT_EQ(CallsOfEntry(calls, row.noticingEntry), row.noticingCall);
 }
 

@@ -253,7 +253,8 @@ const RetryCase kRetryCases[] = {
     {"Rejected99TimesThenTaken", OnFirstSendings(99, "1", "status 5"), kSucceeded, 103, 3},
     // The 100th rejection ends it: no 101st sending.
     {"Rejected100Times", OnFirstSendings(100, "1", "status 5"), FailedWith(MessageId::WriteError), 102, 1},
-    {"Rejected100TimesByEchoAtTheLastBlock", OnFirstSendings(100, "2", "swap-echo"), FailedWith(MessageId::WriteError), 103, 2},
+    {"Rejected100TimesByEchoAtTheLastBlock", OnFirstSendings(100, "2", "swap-echo"),
+     FailedWith(MessageId::WriteError), 103, 2},
     {"WriteFailedAtTheHeader", "at header 1 status 3\n", FailedWith(MessageId::WriteError), 1, 0},
     {"WriteFailedAtABlock", "at 1 1 status 3\n", FailedWith(MessageId::WriteError), 3, 1},
     {"WriteFailedAtAResend", "at 1 1 bad-checksum\nat 1 2 status 3\n", FailedWith(MessageId::WriteError), 4, 1},
