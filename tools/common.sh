@@ -65,6 +65,11 @@ start_wine() {
     if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
         echo "Booting the Wine prefix in $WINEPREFIX"
         wineboot --init > "$build/wineboot.log" 2>&1
+        # wineboot returns while the programs it started still set the
+        # prefix up; killing them half-way would leave that work to the
+        # first programs of the test run. Their server ends once they are
+        # all done.
+        wineserver --wait
     fi
     wineserver --kill > /dev/null 2>&1 || true
     # In the foreground: the server detaches only once its socket is ready
