@@ -68,8 +68,8 @@ start_wine() {
         # wineboot returns while the programs it started still set the
         # prefix up; killing them half-way would leave that work to the
         # first programs of the test run. Their server ends once they are
-        # all done.
-        wineserver --wait
+        # all done (bounded, should one of them never end).
+        timeout 120 wineserver --wait || true
     fi
     wineserver --kill > /dev/null 2>&1 || true
     # In the foreground: the server detaches only once its socket is ready
