@@ -11,6 +11,7 @@
 #include "update/HeaderKeystream.h"
 #include "update/ImageTransfer.h"
 #include "update/UpdateImage.h"
+#include "tests/fuzz/fuzz_working_folder.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -420,22 +421,9 @@ D2xxProc FindD2xxEntry(D2xxModule, const char* name)
     return &NeverCalled;
 }
 
-// A folder of this process's own holds the update file; it is the working
-// directory, so the fuzzer must be given absolute paths.
-std::filesystem::path workingFolder;
-
-void RemoveWorkingFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(workingFolder, ignored);
-}
-
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    workingFolder = std::filesystem::temp_directory_path() / ("transfer-fuzzer-" + std::to_string(getpid()));
-    std::filesystem::create_directories(workingFolder);
-    std::filesystem::current_path(workingFolder);
-    std::atexit(RemoveWorkingFolder);
+    EnterFuzzWorkingFolder("transfer");
     return 0;
 }
 

@@ -3,6 +3,7 @@
 // back block by block, are what its length and bytes say, and nothing stays
 // open once the image is gone.
 #include "update/UpdateImage.h"
+#include "tests/fuzz/fuzz_working_folder.h"
 
 #include <algorithm>
 #include <array>
@@ -35,22 +36,9 @@ std::size_t OpenDescriptors()
 
 }  // namespace
 
-// A folder of this process's own holds the update file; it is the working
-// directory, so the fuzzer must be given absolute paths.
-std::filesystem::path workingFolder;
-
-void RemoveWorkingFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(workingFolder, ignored);
-}
-
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    workingFolder = std::filesystem::temp_directory_path() / ("update-file-fuzzer-" + std::to_string(getpid()));
-    std::filesystem::create_directories(workingFolder);
-    std::filesystem::current_path(workingFolder);
-    std::atexit(RemoveWorkingFolder);
+    EnterFuzzWorkingFolder("update-file");
     return 0;
 }
 
