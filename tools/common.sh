@@ -85,4 +85,18 @@ start_wine() {
     # a window manager, Wine would wait two seconds for one at every hidden
     # window: its windows go unmanaged.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > "$build/wine-start.log" 2>&1 < /dev/null
+    # Wine closes its desktop a second after the last program with a window
+    # has ended; the next one starts the desktop's process anew, and that
+    # process keeps the starter's output open until the desktop closes again
+    # (CTest waits for it). The holder starts the desktop with output of its
+    # own and keeps it open until the wineserver is stopped.
+    wine "$build/driver/wine-desktop-holder.exe" > "$build/wine-desktop.log" 2>&1 < /dev/null &
+    local holder=$! tries=0
+    until grep -q '^desktop ready' "$build/wine-desktop.log"; do
+        if ! kill -0 "$holder" 2> /dev/null || ((tries++ >= 300)); then
+            echo "Wine's desktop did not start: $(cat "$build/wine-desktop.log")" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
 }
