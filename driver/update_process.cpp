@@ -14,7 +14,6 @@ namespace {
 constexpr auto kPollInterval = std::chrono::milliseconds(20);
 constexpr UINT kAnswerTimeoutMs = 5000;
 constexpr std::size_t kLongestText = 1024;
-constexpr int kStartAttempts = 3;
 constexpr int kMessageTextId = 0xFFFF;
 // The icon of a message box: 20 on Windows, 0x440 under Wine.
 constexpr int kMessageIconIds[] = {0x14, 0x440};
@@ -151,14 +150,10 @@ UpdateProcess::UpdateProcess(const std::filesystem::path& folder, const LaunchOp
     std::wstring commandLine = L"\"" + (program / "Update.exe").wstring() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    // Wine has been seen to refuse a start once on a busy machine: try again.
-    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
-        if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, work.c_str(), &startup,
-                           &m_process))
-            return;
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, work.c_str(), &startup,
+                        &m_process)) {
         m_startError = GetLastError();
         m_process = {};
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
 }
 
