@@ -15,8 +15,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 namespace {
 
 // Stops the run with a message, so that the fuzzer keeps the input.
