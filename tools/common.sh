@@ -54,6 +54,10 @@ start_display() {
     export DISPLAY=":$(head -n1 "$number_file")"
 }
 
+# Every Windows program, Wine's own included, starts through tools/wine, as
+# the tests do.
+WINE=$PWD/tools/wine
+
 # Boots the build's Wine prefix once and keeps one wineserver running for
 # the session, so that each program starts in well under a second. Wine's
 # background processes keep inherited output open: they write to a log file,
@@ -64,7 +68,7 @@ start_wine() {
     export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all
     if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
         echo "Booting the Wine prefix in $WINEPREFIX"
-        wineboot --init > "$build/wineboot.log" 2>&1
+        "$WINE" wineboot --init > "$build/wineboot.log" 2>&1
         # wineboot returns while the programs it started still set the
         # prefix up; killing them half-way would leave that work to the
         # first programs of the test run. Their server ends once they are
@@ -84,13 +88,13 @@ start_wine() {
     # Wine's own start-up: one program first brings its services up. Without
     # a window manager, Wine would wait two seconds for one at every hidden
     # window: its windows go unmanaged.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > "$build/wine-start.log" 2>&1 < /dev/null
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > "$build/wine-start.log" 2>&1 < /dev/null
     # Wine closes its desktop a second after the last program with a window
     # has ended; the next one starts the desktop's process anew, and that
     # process keeps the starter's output open until the desktop closes again
     # (CTest waits for it). The holder starts the desktop with output of its
     # own and keeps it open until the wineserver is stopped.
-    wine "$build/driver/wine-desktop-holder.exe" > "$build/wine-desktop.log" 2>&1 < /dev/null &
+    "$WINE" "$build/driver/wine-desktop-holder.exe" > "$build/wine-desktop.log" 2>&1 < /dev/null &
     local holder=$! tries=0
     until grep -q '^desktop ready' "$build/wine-desktop.log"; do
         if ! kill -0 "$holder" 2> /dev/null || ((tries++ >= 300)); then
