@@ -1,15 +1,11 @@
 #include "parse_values.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace {
 
 constexpr std::string_view kHexPrefix = "0x";
-
-bool HasHexPrefix(const std::string& word)
-{
-    return word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X');
-}
 
 bool IsPrintableAscii(char c)
 {
@@ -17,6 +13,11 @@ bool IsPrintableAscii(char c)
 }
 
 }  // namespace
+
+bool HasHexPrefix(const std::string& word)
+{
+    return word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X');
+}
 
 std::optional<std::uint32_t> ParseNumber(const std::string& word)
 {
@@ -30,6 +31,22 @@ std::optional<std::uint32_t> ParseNumber(const std::string& word)
     return value;
 }
 
+std::optional<std::string> ParseHexBytes(const std::string& word)
+{
+    if (!HasHexPrefix(word) || word.size() % 2 != 0)
+        return std::nullopt;
+    std::string bytes;
+    for (std::size_t at = kHexPrefix.size(); at < word.size(); at += 2) {
+        std::uint8_t byte = 0;
+        const char* first = word.data() + at;
+        const auto [end, error] = std::from_chars(first, first + 2, byte, 16);
+        if (error != std::errc() || end != first + 2)
+            return std::nullopt;
+        bytes.push_back(static_cast<char>(byte));
+    }
+    return bytes;
+}
+
 std::optional<SimulatedProduct::Name> ParseProductName(const std::string& word)
 {
     SimulatedProduct::Name name{};
@@ -41,13 +58,9 @@ std::optional<SimulatedProduct::Name> ParseProductName(const std::string& word)
         }
         return name;
     }
-    if (word.size() != kHexPrefix.size() + 2 * name.size() || !HasHexPrefix(word))
+    const std::optional<std::string> bytes = ParseHexBytes(word);
+    if (!bytes || bytes->size() != name.size())
         return std::nullopt;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char* first = word.data() + kHexPrefix.size() + 2 * i;
-        const auto [end, error] = std::from_chars(first, first + 2, name[i], 16);
-        if (error != std::errc() || end != first + 2)
-            return std::nullopt;
-    }
+    std::ranges::copy(*bytes, name.begin());
     return name;
 }

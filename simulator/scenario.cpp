@@ -184,31 +184,56 @@ bool IsSerialNumber(std::string_view text)
     return !text.empty() && text.size() <= DeclaredAdapter::kMaxSerialNumberSize && std::ranges::all_of(text, allowed);
 }
 
+// A listed text spelled as "0x" and hexadecimal digits: up to `maxSize`
+// bytes, none of them zero (the listing would end there).
+std::optional<std::string> ParseSpelledText(const std::string& word, std::size_t maxSize)
+{
+    std::optional<std::string> bytes = ParseHexBytes(word);
+    if (!bytes || bytes->size() > maxSize || bytes->find('\0') != std::string::npos)
+        return std::nullopt;
+    return bytes;
+}
+
 // "adapter SERIAL [DESCRIPTION]", the description being the rest of the
-// line. The adapter starts with the script of the lines before the first
-// `adapter` line.
+// line. Either may be spelled in hexadecimal, for texts with other bytes.
+// The adapter starts with the script of the lines before the first `adapter`
+// line.
 std::string ParseAdapter(const std::string& line, Scenario& scenario)
 {
     std::istringstream stream(line);
     std::string directive;
-    std::string serialNumber;
-    stream >> directive >> serialNumber;
+    std::string spelledSerialNumber;
+    stream >> directive >> spelledSerialNumber;
     std::string description;
     std::getline(stream >> std::ws, description);
     description.erase(description.find_last_not_of(" \t\r") + 1);
 
-    if (serialNumber.empty())
+    if (spelledSerialNumber.empty())
         return "expected: adapter SERIAL [DESCRIPTION]";
-    if (!IsSerialNumber(serialNumber))
-        return "not a serial number (up to 15 letters, digits, - and _): " + serialNumber;
+    std::string serialNumber = spelledSerialNumber;
+    if (HasHexPrefix(spelledSerialNumber)) {
+        const std::optional<std::string> bytes =
+            ParseSpelledText(spelledSerialNumber, DeclaredAdapter::kMaxSerialNumberSize);
+        if (!bytes)
+            return "not a serial number (0x and up to 15 bytes in hexadecimal, none zero): " + spelledSerialNumber;
+        serialNumber = *bytes;
+    } else if (!IsSerialNumber(serialNumber)) {
+        return "not a serial number (up to 15 letters, digits, - and _): " + spelledSerialNumber;
+    }
     if (std::ranges::find(scenario.declared, serialNumber, &DeclaredAdapter::serialNumber) != scenario.declared.end())
-        return "a second adapter " + serialNumber;
-    if (description.size() > DeclaredAdapter::kMaxDescriptionSize)
+        return "a second adapter " + spelledSerialNumber;
+    if (HasHexPrefix(description)) {
+        const std::optional<std::string> bytes = ParseSpelledText(description, DeclaredAdapter::kMaxDescriptionSize);
+        if (!bytes)
+            return "not a description (0x and up to 64 bytes in hexadecimal, none zero)";
+        description = *bytes;
+    } else if (description.size() > DeclaredAdapter::kMaxDescriptionSize) {
         return "a description longer than 64 characters";
-    if (std::ranges::any_of(description, [](unsigned char c) { return c < 0x20 || c >= 0x7F; }))
+    } else if (std::ranges::any_of(description, [](unsigned char c) { return c < 0x20 || c >= 0x7F; })) {
         return "a description with other than printable ASCII characters";
-    scenario.declared.push_back(
-        {serialNumber, description.empty() ? kDefaultDescription : description, scenario});
+    }
+    scenario.declared.push_back({serialNumber, spelledSerialNumber,
+                                 description.empty() ? kDefaultDescription : description, scenario});
     return {};
 }
 
@@ -295,7 +320,7 @@ std::vector<DeclaredAdapter> Scenario::Adapters() const
 {
     if (!declared.empty())
         return declared;
-    return {{kDefaultSerialNumber, kDefaultDescription, *this}};
+    return {{kDefaultSerialNumber, kDefaultSerialNumber, kDefaultDescription, *this}};
 }
 
 Scenario ParseScenario(std::istream& text)

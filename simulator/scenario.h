@@ -73,6 +73,7 @@ struct DeclaredAdapter {
     static constexpr std::size_t kMaxDescriptionSize = 64;  // FT_ListDevices' buffer, no terminating zero
 
     std::string serialNumber;
+    std::string spelledSerialNumber;  // as the scenario spells it: names its trace and image file
     std::string description;
     AdapterScript script;
 };

@@ -145,6 +145,14 @@ TEST(Scenario, RefusesMistakesWithTheLineNumber)
         {"adapter KS0123456789ABCD\n",
          "line 1: not a serial number (up to 15 letters, digits, - and _): KS0123456789ABCD"},
         {"adapter KS1\nadapter KS2\nadapter KS1\n", "line 3: a second adapter KS1"},
+        {"adapter KS1\nadapter 0x4B5331\n", "line 2: a second adapter 0x4B5331"},
+        {"adapter 0x4B00\n", "line 1: not a serial number (0x and up to 15 bytes in hexadecimal, none zero): 0x4B00"},
+        {"adapter 0x4B53303132333435363738394142434445\n",
+         "line 1: not a serial number (0x and up to 15 bytes in hexadecimal, none zero): "
+         "0x4B53303132333435363738394142434445"},
+        {"adapter 0x4B5\n", "line 1: not a serial number (0x and up to 15 bytes in hexadecimal, none zero): 0x4B5"},
+        {"adapter KS1 0x420D0A00\n", "line 1: not a description (0x and up to 64 bytes in hexadecimal, none zero)"},
+        {"adapter KS1 0x42 and more\n", "line 1: not a description (0x and up to 64 bytes in hexadecimal, none zero)"},
         {"adapter KS1 Bench adapter \x01\n", "line 1: a description with other than printable ASCII characters"},
         {"adapter KS1 01234567890123456789012345678901234567890123456789012345678901234\n",
          "line 1: a description longer than 64 characters"},
@@ -214,6 +222,20 @@ TEST(Scenario, ReadsAdaptersInTheirOrderEachWithItsOwnScript)
     // The calls that concern no adapter have the lines before the first.
     EXPECT_EQ(scenario.FaultsFor(1, 1).Words(), " swap-echo");
     EXPECT_EQ(scenario.FaultFor("FT_Read", 3), nullptr);
+}
+
+// A serial number or description spelled in hexadecimal is listed as the
+// bytes it spells; the files of the adapter are named as it is spelled.
+TEST(Scenario, ReadsAdapterTextsSpelledInHexadecimal)
+{
+    const Scenario scenario = Parse("adapter 0x4B531B5B324A0D7F 0x42656E63680A09\nadapter 0x4B53 0x4B53\n");
+    ASSERT_EQ(scenario.error, "");
+    ASSERT_EQ(scenario.declared.size(), 2u);
+    EXPECT_EQ(scenario.declared[0].serialNumber, "KS\x1B[2J\r\x7F");
+    EXPECT_EQ(scenario.declared[0].spelledSerialNumber, "0x4B531B5B324A0D7F");
+    EXPECT_EQ(scenario.declared[0].description, "Bench\n\t");
+    EXPECT_EQ(scenario.declared[1].serialNumber, "KS");
+    EXPECT_EQ(scenario.declared[1].description, "KS");
 }
 
 // The scenario's product directive and the update file tool read names alike.
