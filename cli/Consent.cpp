@@ -1,6 +1,6 @@
 #include "cli/Consent.h"
 
-#include "cli/ProductNameText.h"
+#include "cli/ShownText.h"
 
 #include <iostream>
 

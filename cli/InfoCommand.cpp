@@ -3,7 +3,7 @@
 #include "adapter/LineRate.h"
 #include "cli/LineTime.h"
 #include "cli/Outcome.h"
-#include "cli/ProductNameText.h"
+#include "cli/ShownText.h"
 #include "update/ImageTransfer.h"
 #include "update/UpdateImage.h"
 

@@ -3,6 +3,7 @@
 #include "adapter/Kestro2.h"
 #include "adapter/LineRate.h"
 #include "cli/Outcome.h"
+#include "cli/ShownText.h"
 
 #include <vector>
 
@@ -25,8 +26,8 @@ ExitCode ListAdapters(Console& console)
     }
     for (const AdapterListing& listed : adapters) {
         // A blank serial number would shift the description into its column.
-        const std::string serial = listed.serialNumber.empty() ? "-" : listed.serialNumber;
-        console.Out(std::to_string(listed.index) + ' ' + serial + ' ' + listed.description + '\n');
+        const std::string serial = listed.serialNumber.empty() ? "-" : ShownListedText(listed.serialNumber);
+        console.Out(std::to_string(listed.index) + ' ' + serial + ' ' + ShownListedText(listed.description) + '\n');
     }
     return ExitCode::Succeeded;
 }

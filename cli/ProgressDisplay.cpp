@@ -2,6 +2,7 @@
 
 #include "cli/JsonLines.h"
 #include "cli/Progress.h"
+#include "cli/ShownText.h"
 
 #include <algorithm>
 #include <mutex>
@@ -66,8 +67,12 @@ protected:
     virtual void Changed(std::size_t slot, bool final) = 0;
     virtual ProgressClock::duration TimeUntilDue(std::size_t slot) = 0;
 
-    // "SERIAL: " before a line, where the adapter is known.
-    std::string Prefix(const Slot& slot) const { return slot.adapter ? *slot.adapter + ": " : std::string(); }
+    // "SERIAL: " before a line, where the adapter is known, its control bytes
+    // shown as blanks.
+    std::string Prefix(const Slot& slot) const
+    {
+        return slot.adapter ? ShownListedText(*slot.adapter) + ": " : std::string();
+    }
 
     Console& m_console;
     std::mutex m_mutex;

@@ -6,6 +6,7 @@
 #include "cli/JsonLines.h"
 #include "cli/Outcome.h"
 #include "cli/ProgressDisplay.h"
+#include "cli/ShownText.h"
 #include "cli/Terminal.h"
 #include "update/ImageTransfer.h"
 #include "update/UpdateImage.h"
@@ -37,7 +38,7 @@ public:
         if (m_json)
             m_console.Out(ResultEventLine(adapter, outcome.code, outcome.text));
         else if (m_nameAdapters && adapter)
-            m_console.Out(*adapter + ": " + outcome.text + '\n');
+            m_console.Out(ShownListedText(*adapter) + ": " + outcome.text + '\n');
         else
             m_console.Out(outcome.text + '\n');
         return outcome.code;

@@ -1,5 +1,6 @@
 #include "update/UpdateImage.h"
 
+#include "update/ControlByte.h"
 #include "update/HeaderKeystream.h"
 
 #include <algorithm>
@@ -17,11 +18,6 @@ constexpr std::uint8_t kBlockFill = 0xFF;
 std::uint64_t PayloadBlockCount(std::uint64_t payloadLength)
 {
     return payloadLength / UpdateImage::kBlockSize + (payloadLength % UpdateImage::kBlockSize != 0 ? 1 : 0);
-}
-
-bool IsControlByte(std::uint8_t byte)
-{
-    return byte < 0x20 || byte == 0x7F;
 }
 
 // The update file changed since it was measured at the opening.

@@ -6,7 +6,7 @@
 #include "cli/ExitCode.h"
 #include "cli/JsonLines.h"
 #include "cli/LineTime.h"
-#include "cli/ProductNameText.h"
+#include "cli/ShownText.h"
 #include "cli/Progress.h"
 #include "tests/support/param_name.h"
 #include "update_version.h"
@@ -259,8 +259,27 @@ TEST(Consent, OnlyYConsents)
         EXPECT_FALSE(IsYes(answer)) << answer;
 }
 
-TEST(ProductNameText, IsUtf8)
+TEST(ShownText, ProductNameIsUtf8)
 {
     EXPECT_EQ(Utf8FromLatin1(L"KX200-01"), "KX200-01");
     EXPECT_EQ(Utf8FromLatin1(L"\u00E9clair\u00A0\u00FF"), "\xC3\xA9" "clair\xC2\xA0\xC3\xBF");
+}
+
+// A listed text's control bytes, and only those, turn into blanks: no escape
+// sequence, carriage return or line end reaches the terminal.
+TEST(ShownText, ListedTextShowsControlBytesAsBlanks)
+{
+    const struct {
+        std::string listed;
+        std::string shown;
+    } cases[] = {
+        {"KS000101", "KS000101"},
+        {"KS\x1B[2J\r1", "KS [2J 1"},
+        {"\n\t\x01\x1F\x7F", "     "},
+        {" !~", " !~"},
+        {"caf\xC3\xA9 \x80\x9B\xFF", "caf\xC3\xA9 \x80\x9B\xFF"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ShownListedText(c.listed), c.shown) << testing::PrintToString(c.listed);
 }

@@ -321,3 +321,41 @@ TEST_F(UpdateCliThreeAdapters, AllWithARefusedFileWritesNone)
     for (const char* serial : {"KS000101", "KS000102", "KS000103"})
         EXPECT_FALSE(std::filesystem::exists(ImagePathOf(serial))) << serial;
 }
+
+namespace {
+
+// An adapter whose memory holds escape sequences, a carriage return and a
+// bell: "KS", ESC "[2J" (clear the screen), CR, "1"; "Bench", ESC "]0;x"
+// (retitle the window), BEL, "!".
+constexpr char kAdapterWithControlBytes[] = "adapter 0x4B531B5B324A0D31 0x42656E63681B5D303B780721\n";
+constexpr char kListedSerial[] = "KS\x1B[2J\r1";
+constexpr char kShownSerial[] = "KS [2J 1";
+
+class UpdateCliControlBytes : public UpdateCli {
+protected:
+    UpdateCliControlBytes() : UpdateCli(kAdapterWithControlBytes) {}
+};
+
+}  // namespace
+
+// What the driver lists reaches the terminal without its control bytes, in
+// the listing, the progress and the result; JSON carries it whole, escaped.
+TEST_F(UpdateCliControlBytes, ReachTheTerminalAsBlanks)
+{
+    const CliRun list = RunCli(m_folder, {"list"});
+    EXPECT_EQ(list.exitCode, 0) << list.error;
+    EXPECT_EQ(list.out, std::string("0 ") + kShownSerial + " Bench ]0;x !\n");
+
+    WriteUpdate(1000);
+    const CliRun write = RunCli(m_folder, {"write", "--yes", "--all"});
+    EXPECT_EQ(write.exitCode, 0) << write.error;
+    EXPECT_EQ(write.out, kShownSerial + (": " + Line(IDS_SUCCEEDED)));
+    EXPECT_NE(write.error.find(std::string(kShownSerial) + ": 4/4 blocks, 100%\n"), std::string::npos) << write.error;
+    EXPECT_EQ(write.error.find('\x1B'), std::string::npos);
+
+    const CliRun json = RunCli(m_folder, {"write", "--yes", "--all", "--json"});
+    EXPECT_EQ(json.exitCode, 0) << json.error;
+    const std::vector<nlohmann::json> lines = JsonLinesOf(json.out);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back()["adapter"], kListedSerial);
+}

@@ -1,4 +1,8 @@
-#include "cli/ProductNameText.h"
+#include "cli/ShownText.h"
+
+#include "update/ControlByte.h"
+
+#include <cstdint>
 
 std::string Utf8FromLatin1(std::wstring_view text)
 {
@@ -13,4 +17,14 @@ std::string Utf8FromLatin1(std::wstring_view text)
         }
     }
     return utf8;
+}
+
+std::string ShownListedText(std::string_view listed)
+{
+    std::string shown(listed);
+    for (char& c : shown) {
+        if (IsControlByte(static_cast<std::uint8_t>(c)))
+            c = ' ';
+    }
+    return shown;
 }
