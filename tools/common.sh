@@ -31,6 +31,8 @@ build_preset() {
 }
 
 # Cleanups for when the calling script exits, run in reverse order.
+# Each clean-up is a command line, run by eval: a path in it is quoted with
+# printf %q, so that a checkout whose path holds blanks is cleaned up too.
 CLEANUPS=()
 run_cleanups() {
     local i
@@ -45,7 +47,7 @@ start_display() {
     local number_file
     number_file=$(mktemp)
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$number_file" > /dev/null 2>&1 < /dev/null &
-    CLEANUPS+=("kill $! ; rm -f $number_file")
+    CLEANUPS+=("kill $! ; rm -f $(printf %q "$number_file")")
     local tries=0
     while [[ ! -s "$number_file" ]] && ((tries++ < 100)); do
         sleep 0.1
@@ -83,7 +85,7 @@ start_wine() {
     # out.
     wineserver --persistent > "$build/wineserver.log" 2>&1 < /dev/null ||
         { echo "wineserver did not start: $(cat "$build/wineserver.log")" >&2; return 1; }
-    CLEANUPS+=("WINEPREFIX=$WINEPREFIX wineserver --kill")
+    CLEANUPS+=("WINEPREFIX=$(printf %q "$WINEPREFIX") wineserver --kill")
     # Two programs that start side by side on a fresh wineserver can hang in
     # Wine's own start-up: one program first brings its services up. Without
     # a window manager, Wine would wait two seconds for one at every hidden
