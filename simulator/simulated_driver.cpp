@@ -35,8 +35,8 @@ SimulatedDriver::SimulatedDriver(Scenario scenario, const std::filesystem::path&
         return;
     }
     for (const DeclaredAdapter& declared : m_scenario.declared) {
-        const std::filesystem::path adapterTrace = m_scenario.trace ? WithSerialNumber(tracePath, declared.spelledSerialNumber)
-                                                                    : std::filesystem::path();
+        const std::filesystem::path adapterTrace =
+            m_scenario.trace ? WithSerialNumber(tracePath, declared.spelledSerialNumber) : std::filesystem::path();
         m_adapterTraces.push_back(std::make_unique<Trace>(adapterTrace));
         const auto index = static_cast<std::uint32_t>(m_adapters.size());
         m_adapters.push_back(std::make_unique<SimulatedAdapter>(
