@@ -1,11 +1,11 @@
 // update-cli: the update engine of the window program, for technicians and
 // their scripts, with stable exit codes.
 #include "adapter/library_search.h"
-#include "cli/CommandLine.h"
-#include "cli/Commands.h"
-#include "cli/Console.h"
-#include "cli/Interruption.h"
-#include "cli/Terminal.h"
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "cli/interruption.h"
+#include "cli/terminal.h"
 
 #include <variant>
 

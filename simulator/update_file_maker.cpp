@@ -1,7 +1,7 @@
 #include "update_file_maker.h"
 
 #include "parse_values.h"
-#include "update/HeaderKeystream.h"
+#include "update/header_keystream.h"
 
 #include <cstdint>
 #include <filesystem>

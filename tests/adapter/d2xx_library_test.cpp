@@ -1,6 +1,6 @@
 // The binding, linked against a stand-in for the platform's library loader
 // whose entry points record how they are called.
-#include "adapter/D2xxLibrary.h"
+#include "adapter/d2xx_library.h"
 
 #include <gtest/gtest.h>
 

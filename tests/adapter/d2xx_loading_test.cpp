@@ -1,7 +1,7 @@
 // The binding with the platform's real library loader. Each suite runs with
 // its own library on the search path (see tests/CMakeLists.txt): none, one
 // that lacks the last entry point, or the complete simulator.
-#include "adapter/D2xxLibrary.h"
+#include "adapter/d2xx_library.h"
 #include "tests/support/simulator_session.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // An exception raised by a dialog's handler, run under Wine: it crosses none
 // of the platform's window procedures, the application tells the user, and
 // the dialog goes on unless its set-up failed.
-#include "framework/Dialog.h"
-#include "framework/WinApp.h"
+#include "framework/dialog.h"
+#include "framework/win_app.h"
 #include "tests/app/dialog_failure_test_ids.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/IconPosition.h"
+#include "app/icon_position.h"
 
 #include <gtest/gtest.h>
 

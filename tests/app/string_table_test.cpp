@@ -31,7 +31,7 @@ void AppendLines(const std::filesystem::path& file, std::vector<std::string>& li
 std::map<std::string, std::set<std::string>> StringIdsByLanguage()
 {
     std::vector<std::string> lines;
-    AppendLines(kAppFolder / "Update.rc", lines);
+    AppendLines(kAppFolder / "update.rc", lines);
     std::map<std::string, std::set<std::string>> ids;
     std::string language;
     bool inTable = false;

@@ -1,13 +1,13 @@
 // The parts of update-cli as functions: the command line, the progress
 // throttle and bar, the JSON lines, the exit codes and the question's answer.
-#include "adapter/LineRate.h"
-#include "cli/CommandLine.h"
-#include "cli/Consent.h"
-#include "cli/ExitCode.h"
-#include "cli/JsonLines.h"
-#include "cli/LineTime.h"
-#include "cli/ShownText.h"
-#include "cli/Progress.h"
+#include "adapter/line_rate.h"
+#include "cli/command_line.h"
+#include "cli/consent.h"
+#include "cli/exit_code.h"
+#include "cli/json_lines.h"
+#include "cli/line_time.h"
+#include "cli/shown_text.h"
+#include "cli/progress.h"
 #include "tests/support/param_name.h"
 #include "update_version.h"
 

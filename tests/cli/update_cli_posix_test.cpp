@@ -1,9 +1,9 @@
 // update-cli interrupted, and its update file changed, while a product is
 // being written: with the line's own timing, so that there is a "while".
-#include "adapter/LineRate.h"
-#include "cli/ClosingText.h"
-#include "cli/ExitCode.h"
-#include "cli/Interruption.h"
+#include "adapter/line_rate.h"
+#include "cli/closing_text.h"
+#include "cli/exit_code.h"
+#include "cli/interruption.h"
 #include "tests/cli/cli_process.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/param_name.h"

@@ -1,9 +1,9 @@
 // update-cli as a script runs it, against the simulated adapter and product:
 // exit codes, closing lines, JSON lines, and what reaches the product. Each
 // test runs in a process of its own, in a folder of its own.
-#include "adapter/LineRate.h"
-#include "cli/ClosingText.h"
-#include "cli/ExitCode.h"
+#include "adapter/line_rate.h"
+#include "cli/closing_text.h"
+#include "cli/exit_code.h"
 #include "tests/cli/cli_process.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/param_name.h"

@@ -1,8 +1,8 @@
 // update-cli.exe as a Windows script runs it, with the simulator beside it as
 // the driver library: a write that reaches the product, and a failure's code.
-#include "adapter/LineRate.h"
-#include "cli/ClosingText.h"
-#include "cli/ExitCode.h"
+#include "adapter/line_rate.h"
+#include "cli/closing_text.h"
+#include "cli/exit_code.h"
 #include "tests/cli/cli_process.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/simulator_session.h"

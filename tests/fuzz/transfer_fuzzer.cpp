@@ -5,12 +5,12 @@
 // binding, adapter device and transfer run unchanged. Whatever the input, the
 // transfer must keep its promises, checked by the view and against packets
 // computed here from the file.
-#include "adapter/Kestro2.h"
-#include "adapter/LineRate.h"
+#include "adapter/kestro2.h"
+#include "adapter/line_rate.h"
 #include "adapter/d2xx_module.h"
-#include "update/HeaderKeystream.h"
-#include "update/ImageTransfer.h"
-#include "update/UpdateImage.h"
+#include "update/header_keystream.h"
+#include "update/image_transfer.h"
+#include "update/update_image.h"
 #include "tests/fuzz/fuzz_working_folder.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -2,7 +2,7 @@
 // shorter than its header, otherwise its block count and its payload, read
 // back block by block, are what its length and bytes say, and nothing stays
 // open once the image is gone.
-#include "update/UpdateImage.h"
+#include "update/update_image.h"
 #include "tests/fuzz/fuzz_working_folder.h"
 
 #include <algorithm>

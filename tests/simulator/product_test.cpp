@@ -3,7 +3,7 @@
 #include "simulator/product.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/working_folder.h"
-#include "update/TransferPacket.h"
+#include "update/transfer_packet.h"
 
 #include <gtest/gtest.h>
 

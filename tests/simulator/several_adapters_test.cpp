@@ -1,11 +1,11 @@
 // Several simulated adapters in one driver library, as update-cli meets
 // them: listed, opened by index or serial number, each with its own product,
 // faults, trace and image, and used from threads of their own at once.
-#include "adapter/Kestro2.h"
-#include "adapter/LineRate.h"
+#include "adapter/kestro2.h"
+#include "adapter/line_rate.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/simulator_session.h"
-#include "update/PacketExchange.h"
+#include "update/packet_exchange.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The simulated product and the scenario's packet faults as the program
 // meets them: through the driver library, the adapter device and the packet
 // exchange. Every test runs in a process of its own.
-#include "adapter/Kestro2.h"
-#include "adapter/LineRate.h"
+#include "adapter/kestro2.h"
+#include "adapter/line_rate.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/param_name.h"
 #include "tests/support/simulator_session.h"
-#include "update/PacketExchange.h"
+#include "update/packet_exchange.h"
 
 #include <gtest/gtest.h>
 

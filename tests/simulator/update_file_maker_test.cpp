@@ -2,7 +2,7 @@
 #include "simulator/update_file_maker.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/working_folder.h"
-#include "update/HeaderKeystream.h"
+#include "update/header_keystream.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The header keystream and the descrambling of the product name.
-#include "update/HeaderKeystream.h"
+#include "update/header_keystream.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // One packet's round trip through the adapter, against the simulated driver
 // library and product. Every test runs in a process of its own.
-#include "adapter/Kestro2.h"
-#include "adapter/LineRate.h"
+#include "adapter/kestro2.h"
+#include "adapter/line_rate.h"
 #include "tests/support/param_name.h"
 #include "tests/support/simulator_session.h"
-#include "update/PacketExchange.h"
-#include "update/ReplyVerdict.h"
+#include "update/packet_exchange.h"
+#include "update/reply_verdict.h"
 
 #include <gtest/gtest.h>
 

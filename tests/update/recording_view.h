@@ -2,7 +2,7 @@
 // image transfer does on the screen, and answers the confirmation as told.
 #pragma once
 
-#include "update/TransferView.h"
+#include "update/transfer_view.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
 // Judging the product's replies.
 #include "tests/support/param_name.h"
-#include "update/ReplyVerdict.h"
+#include "update/reply_verdict.h"
 
 #include <gtest/gtest.h>
 

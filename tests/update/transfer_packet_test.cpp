@@ -2,9 +2,9 @@
 #include "tests/support/param_name.h"
 #include "tests/support/working_folder.h"
 #include "tests/update/update_folder.h"
-#include "update/ImagePackets.h"
-#include "update/UpdateImage.h"
-#include "update/WireFormat.h"
+#include "update/image_packets.h"
+#include "update/update_image.h"
+#include "update/wire_format.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "tests/support/working_folder.h"
 #include "tests/update/failing_reads_posix.h"
 #include "tests/update/update_folder.h"
-#include "update/UpdateImage.h"
+#include "update/update_image.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // with the usual sharing.
 #include "tests/support/working_folder.h"
 #include "tests/update/update_folder.h"
-#include "update/UpdateImage.h"
+#include "update/update_image.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "update_folder.h"
 
-#include "update/HeaderKeystream.h"
+#include "update/header_keystream.h"
 
 #include <algorithm>
 #include <fstream>

@@ -3,8 +3,8 @@
 // payload behind it as it is), and what a search of the folder finds.
 #pragma once
 
-#include "update/ProductName.h"
-#include "update/UpdateImage.h"
+#include "update/product_name.h"
+#include "update/update_image.h"
 
 #include <cstdint>
 #include <filesystem>

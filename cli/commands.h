@@ -1,0 +1,20 @@
+// The three commands of update-cli. Each writes what it has to say and
+// returns the program's exit code.
+#pragma once
+
+#include "cli/command_line.h"
+#include "cli/console.h"
+#include "cli/exit_code.h"
+
+#include <filesystem>
+
+// One line per connected adapter: "INDEX SERIAL DESCRIPTION".
+ExitCode ListAdapters(Console& console);
+
+// The product, the payload's size, the block count and the time on the line
+// at each rate; for a refused file, why.
+ExitCode DescribeUpdateFile(const std::filesystem::path& file, Console& console);
+
+// Writes the update file into the product behind one adapter, or behind
+// every listed adapter at once.
+ExitCode WriteUpdate(const Options& options, Console& console);

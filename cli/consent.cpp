@@ -1,0 +1,31 @@
+#include "cli/consent.h"
+
+#include "cli/shown_text.h"
+
+#include <iostream>
+
+Consent::Consent(Console& console, bool given) : m_console(console)
+{
+    if (given)
+        m_answer = true;
+}
+
+bool Consent::To(std::wstring_view productName)
+{
+    const std::lock_guard lock(m_mutex);
+    if (!m_answer) {
+        m_console.Error("Update product " + Utf8FromLatin1(productName) + "? [y/N] ");
+        std::string answer;
+        m_answer = std::getline(std::cin, answer) && IsYes(answer);
+    }
+    return *m_answer;
+}
+
+bool IsYes(std::string_view answer)
+{
+    constexpr std::string_view kBlanks = " \t\r\n";
+    const std::size_t first = answer.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos)
+        return false;
+    return answer.substr(first, answer.find_last_not_of(kBlanks) - first + 1) == "y";
+}

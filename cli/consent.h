@@ -1,0 +1,30 @@
+// The user's consent to writing the product named in the update file: given
+// with --yes, otherwise asked once at the terminal, "Update product NAME?
+// [y/N]", and only "y" consents. Several adapters' transfers share one
+// answer.
+#pragma once
+
+#include "cli/console.h"
+
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class Consent {
+public:
+    // Asks at the terminal unless `given`.
+    Consent(Console& console, bool given);
+
+    // The answer, asked for the first time here; `productName` as the window
+    // program shows it.
+    bool To(std::wstring_view productName);
+
+private:
+    Console& m_console;
+    std::mutex m_mutex;
+    std::optional<bool> m_answer;
+};
+
+// Only "y" consents; blanks around it and the line's end do not count.
+bool IsYes(std::string_view answer);

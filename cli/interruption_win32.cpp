@@ -1,0 +1,46 @@
+#include "cli/interruption.h"
+#include "cli/interruption_state.h"
+
+#include <windows.h>
+
+namespace {
+
+// Windows ends the process at most a few seconds after these, whatever the
+// handler does.
+bool EndsTheSession(DWORD event)
+{
+    return event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT;
+}
+
+void WriteNotice(const char* text, DWORD length)
+{
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, length, &written, nullptr);
+}
+
+// Runs on a thread of its own that Windows starts for the event.
+BOOL WINAPI OnConsoleControl(DWORD event)
+{
+    if (!IsWriting())
+        return FALSE;  // the default: the process ends at once
+    if (EndsTheSession(event)) {
+        // The process ends when this returns: the write gets what time is
+        // left before Windows ends it anyway.
+        while (IsWriting())
+            Sleep(50);
+        return TRUE;
+    }
+    const int count = CountInterruption();
+    if (count == 1)
+        WriteNotice(kFirstInterruptionNotice, sizeof kFirstInterruptionNotice - 1);
+    else if (count == 2)
+        WriteNotice(kSecondInterruptionNotice, sizeof kSecondInterruptionNotice - 1);
+    return TRUE;
+}
+
+}  // namespace
+
+void InstallInterruptionHandlers()
+{
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+}

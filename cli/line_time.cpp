@@ -1,0 +1,30 @@
+#include "cli/line_time.h"
+
+#include "update/transfer_packet.h"
+#include "update/transfer_reply.h"
+
+namespace {
+
+constexpr std::uint64_t kBitsPerByte = 10;
+constexpr std::uint64_t kLatencyTimerMs = 16;
+
+}  // namespace
+
+std::chrono::milliseconds LineTimeOfUpdate(std::uint32_t blocks, std::uint32_t lineRate)
+{
+    const std::uint64_t exchanges = std::uint64_t{blocks} + 1;
+    const std::uint64_t bitsPerExchange = (TransferPacket::kSize + TransferReply::kSize) * kBitsPerByte;
+    const std::uint64_t lineMs = (exchanges * bitsPerExchange * 1000 + lineRate - 1) / lineRate;
+    return std::chrono::milliseconds(lineMs + exchanges * kLatencyTimerMs);
+}
+
+std::string DurationText(std::chrono::milliseconds duration)
+{
+    const auto seconds = (duration.count() + 500) / 1000;
+    std::string text;
+    if (seconds >= 3600)
+        text += std::to_string(seconds / 3600) + " h ";
+    if (seconds >= 60)
+        text += std::to_string(seconds / 60 % 60) + " min ";
+    return text + std::to_string(seconds % 60) + " s";
+}
