@@ -47,7 +47,7 @@ public:
         WriteError() : ConnectionError(std::string()) {}
     };
 
-    // `lineRate` in bit/s: one of line_rate.h's.
+    // `lineRate` in bit/s: one of configuration.h's.
     explicit Kestro2(std::uint32_t lineRate) : m_lineRate(lineRate) {}
     // Leaves the device open and the library loaded until the process ends.
     ~Kestro2() override = default;

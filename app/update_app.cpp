@@ -1,8 +1,8 @@
 #include "app/update_app.h"
 
 #include "adapter/library_search.h"
+#include "app/string_table.h"
 #include "app/update_dlg.h"
-#include "app/resource.h"
 
 #include <commctrl.h>
 
@@ -34,7 +34,7 @@ void CUpdateApp::ShowUnexpectedFailure(HWND window) noexcept
     // Fixed buffers, not strings: running out of memory may be the failure.
     wchar_t text[256] = {};
     wchar_t caption[64] = {};
-    LoadStringW(GetModuleHandleW(nullptr), IDS_UNEXPECTED_FAILURE, text, static_cast<int>(std::size(text)));
-    LoadStringW(GetModuleHandleW(nullptr), IDS_ERROR, caption, static_cast<int>(std::size(caption)));
+    LoadStringW(GetModuleHandleW(nullptr), StringTableNumber(MessageId::UnexpectedFailure), text, static_cast<int>(std::size(text)));
+    LoadStringW(GetModuleHandleW(nullptr), StringTableNumber(MessageId::Error), caption, static_cast<int>(std::size(caption)));
     MessageBoxW(window, text, caption, MB_OK | MB_ICONERROR);
 }

@@ -1,37 +1,23 @@
 #include "app/update_dlg.h"
 
-#include "adapter/line_rate.h"
+#include "adapter/configuration.h"
 #include "app/about_dlg.h"
-#include "app/update_app.h"
 #include "app/icon_position.h"
+#include "app/string_table.h"
+#include "app/update_app.h"
 #include "framework/data_exchange.h"
 #include "framework/paint_dc.h"
-#include "framework/string_resource.h"
 #include "update/image_transfer.h"
 
 namespace {
 
 // Each configuration opens the line at the rate of its adapter generation.
 #ifdef UPDATE_FIRST_GENERATION
-constexpr std::uint32_t kLineRate = kFirstGenerationLineRate;
+constexpr Configuration kConfiguration = Configuration::FirstGeneration;
 #else
-constexpr std::uint32_t kLineRate = kCurrentLineRate;
+constexpr Configuration kConfiguration = Configuration::Current;
 #endif
 constexpr UINT kSystemCommandMask = 0xFFF0;
-// The caption of the boxes about the update file, the same in every language.
-constexpr wchar_t kUpdateCaption[] = L"Update";
-
-// The transfer names its texts by their numbers in the string table.
-static_assert(static_cast<UINT>(MessageId::Confirm) == IDS_CONFIRM);
-static_assert(static_cast<UINT>(MessageId::Writing) == IDS_WRITING);
-static_assert(static_cast<UINT>(MessageId::Succeeded) == IDS_SUCCEEDED);
-static_assert(static_cast<UINT>(MessageId::NoProduct) == IDS_NO_PRODUCT);
-static_assert(static_cast<UINT>(MessageId::WriteError) == IDS_WRITE_ERROR);
-static_assert(static_cast<UINT>(MessageId::NoUpdateFile) == IDS_NO_UPDATE_FILE);
-static_assert(static_cast<UINT>(MessageId::ProductMismatch) == IDS_PRODUCT_MISMATCH);
-static_assert(static_cast<UINT>(MessageId::FileTooShort) == IDS_FILE_TOO_SHORT);
-static_assert(static_cast<UINT>(MessageId::FileTooLarge) == IDS_FILE_TOO_LARGE);
-static_assert(static_cast<UINT>(MessageId::FileReadError) == IDS_FILE_READ_ERROR);
 
 // System commands that would end the dialog, open the About box, or run a
 // modal loop of their own (a menu, moving or sizing) in the middle of an
@@ -65,7 +51,7 @@ private:
 
 }  // namespace
 
-CUpdateDlg::CUpdateDlg(CWnd* pParent) : CDialog(IDD, pParent), m_adapter(kLineRate)
+CUpdateDlg::CUpdateDlg(CWnd* pParent) : CDialog(IDD, pParent), m_adapter(LineRateOf(kConfiguration))
 {
     m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
@@ -92,7 +78,7 @@ BOOL CUpdateDlg::OnInitDialog()
     CDialog::OnInitDialog();
 
     if (HMENU systemMenu = GetSystemMenu(FALSE)) {
-        const std::wstring about = LoadStringResource(IDS_ABOUTBOX);
+        const std::wstring about = LoadMessage(MessageId::AboutBox);
         if (!about.empty()) {
             AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
             AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
@@ -112,10 +98,10 @@ BOOL CUpdateDlg::OnInitDialog()
         // adapter's 1000 ms from opening.
         m_adapter.SetTimeouts(kTransferTimeoutMs, kTransferTimeoutMs);
     } catch (const Kestro2::InitializeError&) {
-        ShowError(IDS_NO_DRIVER);
+        ShowError(MessageId::NoDriver);
         OnCancel();
     } catch (const Kestro2::ConnectionError&) {
-        ShowError(IDS_NO_ADAPTER);
+        ShowError(MessageId::NoAdapter);
         OnCancel();
     }
 
@@ -205,29 +191,28 @@ void CUpdateDlg::OnWrite()
     }
 }
 
-int CUpdateDlg::ShowError(UINT textId)
+int CUpdateDlg::ShowError(MessageId text)
 {
-    return MessageBox(LoadStringResource(textId).c_str(), LoadStringResource(IDS_ERROR).c_str(), MB_OK | MB_ICONERROR);
+    return MessageBox(LoadMessage(text).c_str(), LoadMessage(MessageId::Error).c_str(), MB_OK | MB_ICONERROR);
 }
 
 static_assert(static_cast<int>(BoxAnswer::Ok) == IDOK && static_cast<int>(BoxAnswer::Cancel) == IDCANCEL);
 
 BoxAnswer CUpdateDlg::ShowBox(Box box, MessageId text, std::wstring_view prefix)
 {
-    const auto textId = static_cast<UINT>(text);
     if (box == Box::Failure) {
-        return static_cast<BoxAnswer>(ShowError(textId));
+        return static_cast<BoxAnswer>(ShowError(text));
     }
-    const std::wstring message = std::wstring(prefix) + LoadStringResource(textId);
+    const std::wstring message = std::wstring(prefix) + LoadMessage(text);
     const UINT type = box == Box::Question ? MB_OKCANCEL | MB_ICONQUESTION
                       : box == Box::Success ? MB_OK | MB_ICONINFORMATION
                                             : MB_OK | MB_ICONERROR;
-    return static_cast<BoxAnswer>(MessageBox(message.c_str(), kUpdateCaption, type));
+    return static_cast<BoxAnswer>(MessageBox(message.c_str(), FixedText(MessageId::UpdateCaption).c_str(), type));
 }
 
 void CUpdateDlg::SetStatus(MessageId text)
 {
-    m_strStatus = LoadStringResource(static_cast<UINT>(text));
+    m_strStatus = LoadMessage(text);
     UpdateData(FALSE);
 }
 
@@ -275,7 +260,7 @@ bool CUpdateDlg::KeepGoingAfterExchange()
 void CUpdateDlg::BeginBusy()
 {
     // First what may fail, so that a failure leaves nothing to undo.
-    m_shutdownBlock.emplace(m_hWnd, LoadStringResource(IDS_UPDATE_IN_PROGRESS).c_str());
+    m_shutdownBlock.emplace(m_hWnd, LoadMessage(MessageId::UpdateInProgress).c_str());
     BeginWaitCursor();
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
 }
@@ -289,7 +274,7 @@ void CUpdateDlg::EndBusy()
 
 void CUpdateDlg::SetFailedState()
 {
-    m_strStatus = LoadStringResource(IDS_FAILED);
+    m_strStatus = LoadMessage(MessageId::Failed);
     UpdateData(FALSE);
     m_btnWrite.EnableWindow(TRUE);
 }

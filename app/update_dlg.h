@@ -39,7 +39,7 @@ protected:
     // The image transfer.
     void OnWrite();
     // An error box: caption "Error" in the user's language, stop icon, OK.
-    int ShowError(UINT textId);
+    int ShowError(MessageId text);
 
     // What the image transfer does on the screen.
     BoxAnswer ShowBox(Box box, MessageId text, std::wstring_view prefix) override;

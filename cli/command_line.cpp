@@ -1,6 +1,6 @@
 #include "cli/command_line.h"
 
-#include "adapter/line_rate.h"
+#include "adapter/configuration.h"
 #include "update_version.h"
 
 #include <CLI/CLI.hpp>
@@ -10,7 +10,7 @@
 std::variant<Options, EarlyExit> ParseCommandLine(int argc, const char* const* argv)
 {
     Options options;
-    options.lineRate = kCurrentLineRate;
+    std::uint32_t lineRate = kCurrentLineRate;
 
     CLI::App app("Writes an update file into a product through a Kestro adapter.", "update-cli");
     app.set_version_flag("--version", std::string("update-cli ") + UPDATE_VERSION_TEXT);
@@ -30,11 +30,14 @@ std::variant<Options, EarlyExit> ParseCommandLine(int argc, const char* const* a
     CLI::Option* all = write->add_flag("--all", options.all, "Every listed adapter at once, each on its own");
     serial->excludes(index, all);
     index->excludes(all);
-    write->add_option("--rate", options.lineRate, "The serial line rate in bit/s (default 100000)")
+    write->add_option("--rate", lineRate, "The serial line rate in bit/s (default 100000)")
         ->check(CLI::IsMember({kCurrentLineRate, kFirstGenerationLineRate}));
     write->add_flag("--yes", options.yes, "Write without asking");
     write->add_flag("--json", options.json, "Standard output carries only JSON lines");
-    write->parse_complete_callback([&options] { options.command = Command::Write; });
+    write->parse_complete_callback([&options, &lineRate] {
+        options.command = Command::Write;
+        options.configuration = *ConfigurationAtLineRate(lineRate);
+    });
 
     try {
         app.parse(argc, argv);

@@ -2,7 +2,8 @@
 // parsed by CLI11, which also writes --help and --version.
 #pragma once
 
-#include "cli/exit_code.h"
+#include "adapter/configuration.h"
+#include "cli/outcome.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -21,7 +22,8 @@ struct Options {
     std::optional<std::string> serialNumber;
     std::uint32_t index = 0;
     bool all = false;
-    std::uint32_t lineRate = 0;
+    // Chosen by its line rate, --rate.
+    Configuration configuration = Configuration::Current;
     bool yes = false;
     bool json = false;
 };

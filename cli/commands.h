@@ -1,20 +1,21 @@
-// The three commands of update-cli. Each writes what it has to say and
-// returns the program's exit code.
+// The three commands of update-cli. Each writes what it has to say, in the
+// words of `texts`, and returns the program's exit code.
 #pragma once
 
 #include "cli/command_line.h"
-#include "cli/console.h"
-#include "cli/exit_code.h"
+#include "cli/outcome.h"
+#include "cli/standard_streams.h"
+#include "cli/texts.h"
 
 #include <filesystem>
 
 // One line per connected adapter: "INDEX SERIAL DESCRIPTION".
-ExitCode ListAdapters(Console& console);
+ExitCode ListAdapters(StandardStreams& streams, const Texts& texts);
 
 // The product, the payload's size, the block count and the time on the line
 // at each rate; for a refused file, why.
-ExitCode DescribeUpdateFile(const std::filesystem::path& file, Console& console);
+ExitCode DescribeUpdateFile(const std::filesystem::path& file, StandardStreams& streams, const Texts& texts);
 
 // Writes the update file into the product behind one adapter, or behind
 // every listed adapter at once.
-ExitCode WriteUpdate(const Options& options, Console& console);
+ExitCode WriteUpdate(const Options& options, StandardStreams& streams, const Texts& texts);

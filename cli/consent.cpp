@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-Consent::Consent(Console& console, bool given) : m_console(console)
+Consent::Consent(StandardStreams& streams, const Texts& texts, bool given) : m_streams(streams), m_texts(texts)
 {
     if (given)
         m_answer = true;
@@ -14,7 +14,7 @@ bool Consent::To(std::wstring_view productName)
 {
     const std::lock_guard lock(m_mutex);
     if (!m_answer) {
-        m_console.Error("Update product " + Utf8FromLatin1(productName) + "? [y/N] ");
+        m_streams.Error(m_texts(MessageId::Question, {Utf8FromLatin1(productName)}));
         std::string answer;
         m_answer = std::getline(std::cin, answer) && IsYes(answer);
     }

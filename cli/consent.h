@@ -1,10 +1,11 @@
 // The user's consent to writing the product named in the update file: given
 // with --yes, otherwise asked once at the terminal, "Update product NAME?
-// [y/N]", and only "y" consents. Several adapters' transfers share one
-// answer.
+// [y/N]" in the user's language, and only "y" consents. Several adapters'
+// transfers share one answer.
 #pragma once
 
-#include "cli/console.h"
+#include "cli/standard_streams.h"
+#include "cli/texts.h"
 
 #include <mutex>
 #include <optional>
@@ -14,14 +15,15 @@
 class Consent {
 public:
     // Asks at the terminal unless `given`.
-    Consent(Console& console, bool given);
+    Consent(StandardStreams& streams, const Texts& texts, bool given);
 
     // The answer, asked for the first time here; `productName` as the window
     // program shows it.
     bool To(std::wstring_view productName);
 
 private:
-    Console& m_console;
+    StandardStreams& m_streams;
+    const Texts& m_texts;
     std::mutex m_mutex;
     std::optional<bool> m_answer;
 };

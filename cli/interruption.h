@@ -6,8 +6,11 @@
 // error, which is safe in a signal handler.
 #pragma once
 
-// Installs the handlers; once, before anything is written.
-void InstallInterruptionHandlers();
+#include "cli/texts.h"
+
+// Installs the handlers, whose notices speak in the language of `texts`;
+// once, before anything is written.
+void InstallInterruptionHandlers(const Texts& texts);
 
 // Brackets the writing of one product; transfers on several threads nest.
 void BeginWriting();
@@ -15,8 +18,3 @@ void EndWriting();
 
 // The user has asked twice, while writing, to stop.
 bool AbandonRequested();
-
-// What the first and the second interruption say on standard error.
-inline constexpr char kFirstInterruptionNotice[] =
-    "\nAn update is being written. Press Ctrl-C again to abandon it; the product then needs a new update.\n";
-inline constexpr char kSecondInterruptionNotice[] = "\nAbandoning the update after the current exchange.\n";

@@ -8,10 +8,10 @@
 
 namespace {
 
-void WriteNotice(const char* text, std::size_t length)
+void WriteNotice(std::string_view text)
 {
     // Nothing to do about a notice that cannot be written.
-    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, text, length);
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, text.data(), text.size());
 }
 
 void OnInterruption(int signal)
@@ -23,17 +23,14 @@ void OnInterruption(int signal)
         std::raise(signal);
         return;
     }
-    const int count = CountInterruption();
-    if (count == 1)
-        WriteNotice(kFirstInterruptionNotice, sizeof kFirstInterruptionNotice - 1);
-    else if (count == 2)
-        WriteNotice(kSecondInterruptionNotice, sizeof kSecondInterruptionNotice - 1);
+    WriteNotice(InterruptionNotice(CountInterruption()));
 }
 
 }  // namespace
 
-void InstallInterruptionHandlers()
+void InstallInterruptionHandlers(const Texts& texts)
 {
+    ChooseInterruptionNotices(texts);
     struct sigaction action {};
     action.sa_handler = OnInterruption;
     sigemptyset(&action.sa_mask);

@@ -1,5 +1,6 @@
 #include "cli/interruption.h"
 #include "cli/interruption_state.h"
+#include "cli/terminal.h"
 
 #include <windows.h>
 
@@ -10,12 +11,6 @@ namespace {
 bool EndsTheSession(DWORD event)
 {
     return event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT;
-}
-
-void WriteNotice(const char* text, DWORD length)
-{
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, length, &written, nullptr);
 }
 
 // Runs on a thread of its own that Windows starts for the event.
@@ -30,17 +25,14 @@ BOOL WINAPI OnConsoleControl(DWORD event)
             Sleep(50);
         return TRUE;
     }
-    const int count = CountInterruption();
-    if (count == 1)
-        WriteNotice(kFirstInterruptionNotice, sizeof kFirstInterruptionNotice - 1);
-    else if (count == 2)
-        WriteNotice(kSecondInterruptionNotice, sizeof kSecondInterruptionNotice - 1);
+    WriteToStream(StandardStream::Error, InterruptionNotice(CountInterruption()));
     return TRUE;
 }
 
 }  // namespace
 
-void InstallInterruptionHandlers()
+void InstallInterruptionHandlers(const Texts& texts)
 {
+    ChooseInterruptionNotices(texts);
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }

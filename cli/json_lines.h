@@ -2,7 +2,7 @@
 // output. An adapter whose serial number is not known shows as null.
 #pragma once
 
-#include "cli/exit_code.h"
+#include "cli/outcome.h"
 
 #include <cstdint>
 #include <optional>

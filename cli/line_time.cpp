@@ -18,13 +18,13 @@ std::chrono::milliseconds LineTimeOfUpdate(std::uint32_t blocks, std::uint32_t l
     return std::chrono::milliseconds(lineMs + exchanges * kLatencyTimerMs);
 }
 
-std::string DurationText(std::chrono::milliseconds duration)
+std::string DurationText(std::chrono::milliseconds duration, const Texts& texts)
 {
     const auto seconds = (duration.count() + 500) / 1000;
     std::string text;
     if (seconds >= 3600)
-        text += std::to_string(seconds / 3600) + " h ";
+        text += texts(MessageId::DurationHours, {std::to_string(seconds / 3600)});
     if (seconds >= 60)
-        text += std::to_string(seconds / 60 % 60) + " min ";
-    return text + std::to_string(seconds % 60) + " s";
+        text += texts(MessageId::DurationMinutes, {std::to_string(seconds / 60 % 60)});
+    return text + texts(MessageId::DurationSeconds, {std::to_string(seconds % 60)});
 }

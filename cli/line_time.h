@@ -2,6 +2,8 @@
 // through the first time.
 #pragma once
 
+#include "cli/texts.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -11,5 +13,5 @@
 // timer, which holds each reply back by 16 ms.
 std::chrono::milliseconds LineTimeOfUpdate(std::uint32_t blocks, std::uint32_t lineRate);
 
-// "11 s", "1 min 17 s", "3 h 2 min 5 s".
-std::string DurationText(std::chrono::milliseconds duration);
+// "11 s", "1 min 17 s", "3 h 2 min 5 s" in English.
+std::string DurationText(std::chrono::milliseconds duration, const Texts& texts);

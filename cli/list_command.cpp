@@ -1,33 +1,38 @@
 #include "cli/commands.h"
 
 #include "adapter/kestro2.h"
-#include "adapter/line_rate.h"
-#include "cli/outcome.h"
 #include "cli/shown_text.h"
 
+#include <string>
 #include <vector>
 
-ExitCode ListAdapters(Console& console)
+namespace {
+
+ExitCode ReportFailure(const Outcome& outcome, StandardStreams& streams, const Texts& texts)
 {
-    // Listing sets no line rate; the texts are the current generation's.
+    streams.Error(std::string(texts(outcome.message)) + '\n');
+    return outcome.code;
+}
+
+}  // namespace
+
+ExitCode ListAdapters(StandardStreams& streams, const Texts& texts)
+{
+    // Listing sets no line rate.
     Kestro2 adapter(kCurrentLineRate);
     std::vector<AdapterListing> adapters;
     try {
         adapter.Initialize();
         adapters = adapter.ListAdapters();
     } catch (const Kestro2::InitializeError&) {
-        const Outcome outcome = NoDriverOutcome(kCurrentLineRate);
-        console.Error(outcome.text + '\n');
-        return outcome.code;
+        return ReportFailure(NoDriverOutcome(), streams, texts);
     } catch (const Kestro2::ConnectionError&) {
-        const Outcome outcome = NoAdapterOutcome(kCurrentLineRate);
-        console.Error(outcome.text + '\n');
-        return outcome.code;
+        return ReportFailure(NoAdapterOutcome(), streams, texts);
     }
     for (const AdapterListing& listed : adapters) {
         // A blank serial number would shift the description into its column.
         const std::string serial = listed.serialNumber.empty() ? "-" : ShownListedText(listed.serialNumber);
-        console.Out(std::to_string(listed.index) + ' ' + serial + ' ' + ShownListedText(listed.description) + '\n');
+        streams.Out(std::to_string(listed.index) + ' ' + serial + ' ' + ShownListedText(listed.description) + '\n');
     }
     return ExitCode::Succeeded;
 }

@@ -1,42 +1,59 @@
 #include "cli/outcome.h"
 
-#include "cli/closing_text.h"
-
-// The window program has no message for these two endings: it cannot be
-// interrupted, and its question has no "no" that leaves a trace.
 namespace {
 
-constexpr char kDeclinedText[] = "Not updated: nothing was sent.";
-constexpr char kAbandonedText[] = "The update was abandoned. The product needs a new update.";
+ExitCode FailureCode(MessageId message)
+{
+    switch (message) {
+    case MessageId::NoProduct:
+        return ExitCode::NoProduct;
+    case MessageId::ProductMismatch:
+        return ExitCode::ProductMismatch;
+    case MessageId::NoUpdateFile:
+        return ExitCode::NoUpdateFile;
+    case MessageId::FileTooShort:
+    case MessageId::FileTooLarge:
+        return ExitCode::UpdateFileRefused;
+    case MessageId::FileReadError:
+        return ExitCode::UpdateFileReadError;
+    default:
+        break;
+    }
+    // A failure is never reported as success.
+    return ExitCode::WriteError;
+}
 
 }  // namespace
 
-Outcome OutcomeOf(const TransferResult& result, std::uint32_t lineRate)
+Outcome OutcomeOf(const TransferResult& result)
 {
     switch (result.ending) {
+    case TransferResult::Ending::Succeeded:
+        return {ExitCode::Succeeded, result.message};
     case TransferResult::Ending::Declined:
         return DeclinedOutcome();
     case TransferResult::Ending::Abandoned:
-        return {ExitCode::Abandoned, kAbandonedText};
-    case TransferResult::Ending::Succeeded:
+        // The window program has no message for this ending: it cannot be
+        // interrupted.
+        return {ExitCode::Abandoned, MessageId::Abandoned};
     case TransferResult::Ending::Refused:
     case TransferResult::Ending::Failed:
         break;
     }
-    return {ExitCodeOf(result), ClosingText(static_cast<unsigned>(result.message), lineRate)};
+    return {FailureCode(result.message), result.message};
 }
 
-Outcome NoDriverOutcome(std::uint32_t lineRate)
+Outcome NoDriverOutcome()
 {
-    return {ExitCode::NoDriver, ClosingText(IDS_NO_DRIVER, lineRate)};
+    return {ExitCode::NoDriver, MessageId::NoDriver};
 }
 
-Outcome NoAdapterOutcome(std::uint32_t lineRate)
+Outcome NoAdapterOutcome()
 {
-    return {ExitCode::NoAdapter, ClosingText(IDS_NO_ADAPTER, lineRate)};
+    return {ExitCode::NoAdapter, MessageId::NoAdapter};
 }
 
 Outcome DeclinedOutcome()
 {
-    return {ExitCode::Abandoned, kDeclinedText};
+    return {ExitCode::Abandoned, MessageId::Declined};
 }

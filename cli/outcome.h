@@ -1,24 +1,36 @@
-// How the work on one adapter ended: its exit code and its closing line, in
-// the English words of the window program's closing messages.
+// How the work on one adapter ended: the exit code that scripts rely on
+// (they never change meaning; the README's table lists them) and the message
+// that closes it, a text of the catalogue.
 #pragma once
 
-#include "cli/exit_code.h"
+#include "messages/message_id.h"
 #include "update/image_transfer.h"
 
-#include <cstdint>
-#include <string>
+enum class ExitCode : int {
+    Succeeded = 0,
+    WriteError = 1,
+    Usage = 2,
+    NoDriver = 3,
+    NoAdapter = 4,
+    NoProduct = 5,
+    ProductMismatch = 6,
+    NoUpdateFile = 7,
+    UpdateFileRefused = 8,
+    UpdateFileReadError = 9,
+    SomeAdapterFailed = 10,  // with --all; each adapter's own code is in its result
+    Abandoned = 11,          // by the user, before or during the write
+};
 
 struct Outcome {
     ExitCode code;
-    std::string text;
+    MessageId message;
 
     friend bool operator==(const Outcome&, const Outcome&) = default;
 };
 
-// The texts that name the adapter differ between its generations, which the
-// line rate tells apart.
-Outcome OutcomeOf(const TransferResult& result, std::uint32_t lineRate);
-Outcome NoDriverOutcome(std::uint32_t lineRate);
-Outcome NoAdapterOutcome(std::uint32_t lineRate);
+// A transfer's ending; a failure by the message that closes it.
+Outcome OutcomeOf(const TransferResult& result);
+Outcome NoDriverOutcome();
+Outcome NoAdapterOutcome();
 // The user's "no" to the question, or no question could be asked.
 Outcome DeclinedOutcome();

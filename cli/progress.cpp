@@ -49,7 +49,7 @@ int PercentDone(const ProgressState& state)
     return static_cast<int>(std::uint64_t{state.blocksDone} * 100 / state.blocks);
 }
 
-std::string ProgressBarLine(const ProgressState& state)
+std::string ProgressBarLine(const ProgressState& state, const Texts& texts)
 {
     const int filled = state.blocks == 0 ? kBarWidth
                                          : static_cast<int>(std::uint64_t{state.blocksDone} * kBarWidth / state.blocks);
@@ -60,8 +60,9 @@ std::string ProgressBarLine(const ProgressState& state)
     const double bytesPerSecond = measured ? state.blocksDone * double{UpdateImage::kBlockSize} / elapsed : 0;
     const double secondsLeft = measured ? (state.blocks - state.blocksDone) * elapsed / state.blocksDone : -1;
 
-    char text[160];
-    std::snprintf(text, sizeof text, "[%s] %u/%u blocks %3d%% %6.1f kB/s %s left", bar.c_str(), state.blocksDone,
-                  state.blocks, PercentDone(state), bytesPerSecond / 1000, MinutesAndSeconds(secondsLeft).c_str());
-    return text;
+    char numbers[32];
+    std::snprintf(numbers, sizeof numbers, "%3d%% %6.1f kB/s", PercentDone(state), bytesPerSecond / 1000);
+    return '[' + bar + "] " +
+           texts(MessageId::ProgressBlocks, {std::to_string(state.blocksDone), std::to_string(state.blocks)}) + ' ' +
+           numbers + ' ' + texts(MessageId::ProgressTimeLeft, {MinutesAndSeconds(secondsLeft)});
 }

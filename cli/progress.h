@@ -2,6 +2,8 @@
 // it, and the throttle that keeps reports to ten a second.
 #pragma once
 
+#include "cli/texts.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -32,9 +34,9 @@ private:
     ProgressClock::time_point m_last{};
 };
 
-// "[##########----------] 128/256 blocks  50%  6.1 kB/s  0:05 left": the
-// rate counts the payload's bytes.
-std::string ProgressBarLine(const ProgressState& state);
+// "[##########----------] 128/256 blocks  50%    6.1 kB/s 0:05 left" in
+// English: the rate counts the payload's bytes.
+std::string ProgressBarLine(const ProgressState& state, const Texts& texts);
 
 // Whole percent of the blocks done; an image of no blocks is done at once.
 int PercentDone(const ProgressState& state);

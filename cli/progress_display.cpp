@@ -23,7 +23,8 @@ struct Slot {
 // The slots and their lock; the forms below decide what a change shows.
 class SlotTable : public ProgressDisplay {
 public:
-    SlotTable(Console& console, std::vector<std::optional<std::string>> adapters) : m_console(console)
+    SlotTable(StandardStreams& streams, const Texts& texts, std::vector<std::optional<std::string>> adapters)
+        : m_streams(streams), m_texts(texts)
     {
         for (auto& adapter : adapters) {
             Slot slot;
@@ -74,7 +75,8 @@ protected:
         return slot.adapter ? ShownListedText(*slot.adapter) + ": " : std::string();
     }
 
-    Console& m_console;
+    StandardStreams& m_streams;
+    const Texts& m_texts;
     std::mutex m_mutex;
     std::vector<Slot> m_slots;
 };
@@ -110,7 +112,7 @@ private:
             m_ended = true;
         }
         m_drawn = true;
-        m_console.Error(text);
+        m_streams.Error(text);
     }
 
     ProgressClock::duration TimeUntilDue(std::size_t) override
@@ -119,11 +121,11 @@ private:
         return m_throttle.TimeUntilDue(ProgressClock::now());
     }
 
-    static std::string StateText(const Slot& slot)
+    std::string StateText(const Slot& slot) const
     {
         if (slot.started)
-            return ProgressBarLine(slot.state);
-        return slot.finished ? "nothing sent" : "opening";
+            return ProgressBarLine(slot.state, m_texts);
+        return std::string(m_texts(slot.finished ? MessageId::ProgressNothingSent : MessageId::ProgressOpening));
     }
 
     ReportThrottle m_throttle;
@@ -134,8 +136,8 @@ private:
 // For a log: a line when a transfer starts, at every tenth of it, and at its end.
 class PlainLines final : public SlotTable {
 public:
-    PlainLines(Console& console, std::vector<std::optional<std::string>> adapters)
-        : SlotTable(console, std::move(adapters)), m_percentShown(m_slots.size(), -1)
+    PlainLines(StandardStreams& streams, const Texts& texts, std::vector<std::optional<std::string>> adapters)
+        : SlotTable(streams, texts, std::move(adapters)), m_percentShown(m_slots.size(), -1)
     {
     }
 
@@ -150,8 +152,11 @@ private:
         if (step <= m_percentShown[slot] && !(final && percent > m_percentShown[slot]))
             return;
         m_percentShown[slot] = final ? percent : step;
-        m_console.Error(Prefix(changed) + std::to_string(changed.state.blocksDone) + "/" +
-                        std::to_string(changed.state.blocks) + " blocks, " + std::to_string(percent) + "%\n");
+        m_streams.Error(Prefix(changed) +
+                        m_texts(MessageId::ProgressLine, {std::to_string(changed.state.blocksDone),
+                                                          std::to_string(changed.state.blocks),
+                                                          std::to_string(percent)}) +
+                        '\n');
     }
 
     ProgressClock::duration TimeUntilDue(std::size_t) override { return {}; }
@@ -162,8 +167,8 @@ private:
 // Progress events on standard output, each adapter throttled on its own.
 class JsonEvents final : public SlotTable {
 public:
-    JsonEvents(Console& console, std::vector<std::optional<std::string>> adapters)
-        : SlotTable(console, std::move(adapters)), m_throttles(m_slots.size()), m_blocksShown(m_slots.size())
+    JsonEvents(StandardStreams& streams, const Texts& texts, std::vector<std::optional<std::string>> adapters)
+        : SlotTable(streams, texts, std::move(adapters)), m_throttles(m_slots.size()), m_blocksShown(m_slots.size())
     {
     }
 
@@ -178,7 +183,7 @@ private:
         if (!m_throttles[slot].TakeIfDue(ProgressClock::now()) && !final)
             return;
         m_blocksShown[slot] = changed.state.blocksDone;
-        m_console.Out(ProgressEventLine(changed.adapter, changed.state.blocksDone, changed.state.blocks));
+        m_streams.Out(ProgressEventLine(changed.adapter, changed.state.blocksDone, changed.state.blocks));
     }
 
     ProgressClock::duration TimeUntilDue(std::size_t slot) override
@@ -193,16 +198,16 @@ private:
 
 }  // namespace
 
-std::unique_ptr<ProgressDisplay> MakeProgressDisplay(ProgressForm form, Console& console,
+std::unique_ptr<ProgressDisplay> MakeProgressDisplay(ProgressForm form, StandardStreams& streams, const Texts& texts,
                                                      std::vector<std::optional<std::string>> adapters)
 {
     switch (form) {
     case ProgressForm::TerminalBars:
-        return std::make_unique<TerminalBars>(console, std::move(adapters));
+        return std::make_unique<TerminalBars>(streams, texts, std::move(adapters));
     case ProgressForm::PlainLines:
-        return std::make_unique<PlainLines>(console, std::move(adapters));
+        return std::make_unique<PlainLines>(streams, texts, std::move(adapters));
     case ProgressForm::JsonEvents:
         break;
     }
-    return std::make_unique<JsonEvents>(console, std::move(adapters));
+    return std::make_unique<JsonEvents>(streams, texts, std::move(adapters));
 }

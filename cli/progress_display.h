@@ -4,7 +4,8 @@
 // adapters report from their own threads.
 #pragma once
 
-#include "cli/console.h"
+#include "cli/standard_streams.h"
+#include "cli/texts.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -30,6 +31,7 @@ enum class ProgressForm {
     JsonEvents,    // on standard output, ten a second at most per adapter
 };
 
-// `adapters` names each slot's adapter by serial number where it is known.
-std::unique_ptr<ProgressDisplay> MakeProgressDisplay(ProgressForm form, Console& console,
+// `adapters` names each slot's adapter by serial number where it is known;
+// the texts are kept by reference.
+std::unique_ptr<ProgressDisplay> MakeProgressDisplay(ProgressForm form, StandardStreams& streams, const Texts& texts,
                                                      std::vector<std::optional<std::string>> adapters);

@@ -1,8 +1,8 @@
 #include "cli/commands.h"
 
 #include "adapter/kestro2.h"
+#include "cli/cli_transfer_view.h"
 #include "cli/consent.h"
-#include "cli/console_view.h"
 #include "cli/json_lines.h"
 #include "cli/outcome.h"
 #include "cli/progress_display.h"
@@ -24,28 +24,31 @@ namespace {
 
 using AdapterName = std::optional<std::string>;
 
-// What one adapter's work says when it ends: a JSON result, or the closing
-// line, after the adapter's serial number when several are written.
+// What one adapter's work says when it ends: a JSON result with the English
+// message, or the closing line in the user's language, after the adapter's
+// serial number when several are written.
 class Results {
 public:
-    Results(Console& console, bool json, bool nameAdapters)
-        : m_console(console), m_json(json), m_nameAdapters(nameAdapters)
+    Results(StandardStreams& streams, const Texts& texts, bool json, bool nameAdapters)
+        : m_streams(streams), m_texts(texts), m_json(json), m_nameAdapters(nameAdapters)
     {
     }
 
     ExitCode Report(const AdapterName& adapter, const Outcome& outcome) const
     {
+        const std::string text(m_texts(outcome.message));
         if (m_json)
-            m_console.Out(ResultEventLine(adapter, outcome.code, outcome.text));
+            m_streams.Out(ResultEventLine(adapter, outcome.code, m_texts.English(outcome.message)));
         else if (m_nameAdapters && adapter)
-            m_console.Out(ShownListedText(*adapter) + ": " + outcome.text + '\n');
+            m_streams.Out(ShownListedText(*adapter) + ": " + text + '\n');
         else
-            m_console.Out(outcome.text + '\n');
+            m_streams.Out(text + '\n');
         return outcome.code;
     }
 
 private:
-    Console& m_console;
+    StandardStreams& m_streams;
+    const Texts& m_texts;
     bool m_json;
     bool m_nameAdapters;
 };
@@ -93,8 +96,8 @@ struct AdapterChoice {
 
 // One adapter's update through `adapter`, whose library is loaded: opens
 // the adapter and runs the transfer.
-Outcome WriteThroughAdapter(Kestro2& adapter, const AdapterChoice& choice, std::uint32_t lineRate,
-                            UpdateImageOrRefusal found, ConsoleView& view)
+Outcome WriteThroughAdapter(Kestro2& adapter, const AdapterChoice& choice, UpdateImageOrRefusal found,
+                            CliTransferView& view)
 {
     try {
         if (choice.serialNumber)
@@ -103,26 +106,26 @@ Outcome WriteThroughAdapter(Kestro2& adapter, const AdapterChoice& choice, std::
             adapter.Open(choice.index);
         adapter.SetTimeouts(kTransferTimeoutMs, kTransferTimeoutMs);
     } catch (const Kestro2::ConnectionError&) {
-        return NoAdapterOutcome(lineRate);
+        return NoAdapterOutcome();
     }
-    return OutcomeOf(RunImageTransfer(adapter, view, std::move(found)), lineRate);
+    return OutcomeOf(RunImageTransfer(adapter, view, std::move(found)));
 }
 
-ExitCode WriteOneAdapter(const Options& options, Console& console, Consent& consent)
+ExitCode WriteOneAdapter(const Options& options, StandardStreams& streams, const Texts& texts, Consent& consent)
 {
-    const Results results(console, options.json, false);
-    Kestro2 adapter(options.lineRate);
+    const Results results(streams, texts, options.json, false);
+    Kestro2 adapter(LineRateOf(options.configuration));
     try {
         adapter.Initialize();
     } catch (const Kestro2::InitializeError&) {
-        return results.Report(options.serialNumber, NoDriverOutcome(options.lineRate));
+        return results.Report(options.serialNumber, NoDriverOutcome());
     }
     const AdapterName name = options.serialNumber ? options.serialNumber : ListedName(adapter, options.index);
     const std::unique_ptr<ProgressDisplay> progress =
-        MakeProgressDisplay(FormOfProgress(options.json), console, {name});
-    ConsoleView view(consent, *progress, 0);
-    const Outcome outcome = WriteThroughAdapter(adapter, {options.serialNumber, options.index}, options.lineRate,
-                                                OpenUpdateFile(options), view);
+        MakeProgressDisplay(FormOfProgress(options.json), streams, texts, {name});
+    CliTransferView view(consent, *progress, 0);
+    const Outcome outcome =
+        WriteThroughAdapter(adapter, {options.serialNumber, options.index}, OpenUpdateFile(options), view);
     progress->Finish(0);
     return results.Report(name, outcome);
 }
@@ -130,33 +133,33 @@ ExitCode WriteOneAdapter(const Options& options, Console& console, Consent& cons
 // Every listed adapter at once, each on a thread of its own with its own
 // device handle. The update file is read once, before the question, and
 // every transfer reads its own image over the same bytes in memory.
-ExitCode WriteEveryAdapter(const Options& options, Console& console, Consent& consent)
+ExitCode WriteEveryAdapter(const Options& options, StandardStreams& streams, const Texts& texts, Consent& consent)
 {
-    const Results results(console, options.json, true);
-    const std::uint32_t lineRate = options.lineRate;
+    const Results results(streams, texts, options.json, true);
+    const std::uint32_t lineRate = LineRateOf(options.configuration);
     std::vector<AdapterListing> adapters;
     Kestro2 lister(lineRate);
     try {
         lister.Initialize();
         adapters = lister.ListAdapters();
     } catch (const Kestro2::InitializeError&) {
-        return results.Report(std::nullopt, NoDriverOutcome(lineRate));
+        return results.Report(std::nullopt, NoDriverOutcome());
     } catch (const Kestro2::ConnectionError&) {
-        return results.Report(std::nullopt, NoAdapterOutcome(lineRate));
+        return results.Report(std::nullopt, NoAdapterOutcome());
     }
     if (adapters.empty())
-        return results.Report(std::nullopt, NoAdapterOutcome(lineRate));
+        return results.Report(std::nullopt, NoAdapterOutcome());
 
     UpdateImageOrRefusal found = OpenUpdateFile(options);
     if (!found.HasImage()) {
         const TransferResult refused{TransferResult::Ending::Refused, RefusalMessage(found.Refusal())};
-        return results.Report(std::nullopt, OutcomeOf(refused, lineRate));
+        return results.Report(std::nullopt, OutcomeOf(refused));
     }
     try {
         found.Image().ReadPayloadIntoMemory();
     } catch (const UpdateFileError&) {
         const TransferResult unread{TransferResult::Ending::Failed, MessageId::FileReadError};
-        return results.Report(std::nullopt, OutcomeOf(unread, lineRate));
+        return results.Report(std::nullopt, OutcomeOf(unread));
     }
     if (!consent.To(found.Image().NameText()))
         return results.Report(std::nullopt, DeclinedOutcome());
@@ -165,25 +168,25 @@ ExitCode WriteEveryAdapter(const Options& options, Console& console, Consent& co
     for (const AdapterListing& listed : adapters)
         names.push_back(NameOf(listed.serialNumber));
     const std::unique_ptr<ProgressDisplay> progress =
-        MakeProgressDisplay(FormOfProgress(options.json), console, names);
-    std::vector<Outcome> outcomes(adapters.size(), Outcome{ExitCode::WriteError, {}});
+        MakeProgressDisplay(FormOfProgress(options.json), streams, texts, names);
+    std::vector<Outcome> outcomes(adapters.size(), Outcome{ExitCode::WriteError, MessageId::WriteError});
     {
         std::vector<std::jthread> threads;
         for (std::size_t slot = 0; slot < adapters.size(); ++slot) {
             const AdapterChoice choice{NameOf(adapters[slot].serialNumber), adapters[slot].index};
             threads.emplace_back([&, slot, choice, image = found.Image().SharedCopy()]() mutable {
-                ConsoleView view(consent, *progress, slot);
+                CliTransferView view(consent, *progress, slot);
                 Kestro2 adapter(lineRate);
                 try {
                     adapter.Initialize();
-                    outcomes[slot] = WriteThroughAdapter(adapter, choice, lineRate, std::move(image), view);
+                    outcomes[slot] = WriteThroughAdapter(adapter, choice, std::move(image), view);
                 } catch (const Kestro2::InitializeError&) {
-                    outcomes[slot] = NoDriverOutcome(lineRate);
+                    outcomes[slot] = NoDriverOutcome();
                 } catch (const std::exception&) {
                     // Nothing but the view raises through the transfer; a
                     // failure there leaves the product as a failed write does.
                     const TransferResult failed{TransferResult::Ending::Failed, MessageId::WriteError};
-                    outcomes[slot] = OutcomeOf(failed, lineRate);
+                    outcomes[slot] = OutcomeOf(failed);
                 }
                 progress->Finish(slot);
             });
@@ -203,8 +206,9 @@ ExitCode WriteEveryAdapter(const Options& options, Console& console, Consent& co
 
 }  // namespace
 
-ExitCode WriteUpdate(const Options& options, Console& console)
+ExitCode WriteUpdate(const Options& options, StandardStreams& streams, const Texts& texts)
 {
-    Consent consent(console, options.yes);
-    return options.all ? WriteEveryAdapter(options, console, consent) : WriteOneAdapter(options, console, consent);
+    Consent consent(streams, texts, options.yes);
+    return options.all ? WriteEveryAdapter(options, streams, texts, consent)
+                       : WriteOneAdapter(options, streams, texts, consent);
 }

@@ -3,23 +3,10 @@
 // The main window implements it with Win32; tests record what it is told.
 #pragma once
 
+#include "messages/message_id.h"
+
 #include <cstdint>
 #include <string_view>
-
-// The texts that the transfer shows, by their number in the program's string
-// table; the window looks each up when it shows it.
-enum class MessageId : unsigned {
-    Confirm = 102,
-    Writing = 103,
-    Succeeded = 104,
-    NoProduct = 106,
-    WriteError = 108,
-    NoUpdateFile = 109,
-    ProductMismatch = 110,
-    FileTooShort = 113,
-    FileTooLarge = 114,
-    FileReadError = 115,
-};
 
 enum class Box {
     FileProblem,  // caption "Update", stop icon, OK

@@ -89,11 +89,6 @@ std::wstring UpdateImage::NameText() const
     return text;
 }
 
-std::wstring UpdateImage::ConfirmationText(std::wstring_view question) const
-{
-    return NameText().append(question);
-}
-
 void UpdateImage::ReadNextBlock(Block block)
 {
     std::ranges::fill(block, kBlockFill);

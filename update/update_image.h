@@ -14,7 +14,6 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -50,9 +49,6 @@ public:
     // that a display that ends text at a zero, or breaks lines, still shows
     // the name and the question whole.
     std::wstring NameText() const;
-    // The name immediately followed by the question, with nothing between:
-    // a question that wants a blank before it brings its own.
-    std::wstring ConfirmationText(std::wstring_view question) const;
     std::uint16_t BlockCount() const { return m_blockCount; }
     // The bytes behind the header, as measured at the opening.
     std::uint64_t PayloadLength() const { return m_payloadLength; }

@@ -1,13 +1,16 @@
 // The parts of update-cli as functions: the command line, the progress
-// throttle and bar, the JSON lines, the exit codes and the question's answer.
-#include "adapter/line_rate.h"
+// throttle and bar, the JSON lines, the exit codes, the question's answer and
+// the choice of language.
+#include "adapter/configuration.h"
 #include "cli/command_line.h"
 #include "cli/consent.h"
-#include "cli/exit_code.h"
 #include "cli/json_lines.h"
 #include "cli/line_time.h"
-#include "cli/shown_text.h"
+#include "cli/outcome.h"
 #include "cli/progress.h"
+#include "cli/shown_text.h"
+#include "cli/texts.h"
+#include "cli/user_language.h"
 #include "tests/support/param_name.h"
 #include "update_version.h"
 
@@ -15,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <map>
 #include <optional>
 #include <string>
 #include <variant>
@@ -23,6 +27,9 @@
 using namespace std::chrono_literals;
 
 namespace {
+
+const Texts kEnglish(Language::English, Configuration::Current);
+const Texts kJapanese(Language::Japanese, Configuration::Current);
 
 std::variant<Options, EarlyExit> Parse(std::vector<const char*> arguments)
 {
@@ -51,7 +58,7 @@ TEST(CommandLine, WriteTakesItsFileAndOptions)
     EXPECT_EQ(options.file, std::filesystem::path("image.bin"));
     EXPECT_EQ(options.serialNumber, "KS000002");
     EXPECT_FALSE(options.all);
-    EXPECT_EQ(options.lineRate, kFirstGenerationLineRate);
+    EXPECT_EQ(options.configuration, Configuration::FirstGeneration);
     EXPECT_TRUE(options.yes);
     EXPECT_TRUE(options.json);
 }
@@ -66,7 +73,7 @@ TEST(CommandLine, WriteDefaultsToTheWindowProgramsChoices)
     EXPECT_EQ(options.file, std::nullopt);
     EXPECT_EQ(options.serialNumber, std::nullopt);
     EXPECT_EQ(options.index, 0u);
-    EXPECT_EQ(options.lineRate, kCurrentLineRate);
+    EXPECT_EQ(options.configuration, Configuration::Current);
     EXPECT_FALSE(options.yes);
     EXPECT_FALSE(options.json);
 }
@@ -155,7 +162,13 @@ class ProgressBar : public testing::TestWithParam<BarCase> {};
 // The rate counts payload bytes; the time left comes from the rate so far.
 TEST_P(ProgressBar, ShowsBlocksPercentRateAndTimeLeft)
 {
-    EXPECT_EQ(ProgressBarLine(GetParam().state), GetParam().line);
+    EXPECT_EQ(ProgressBarLine(GetParam().state, kEnglish), GetParam().line);
+}
+
+TEST(ProgressBarInJapanese, ShowsTheSameFiguresInJapaneseWords)
+{
+    EXPECT_EQ(ProgressBarLine({128, 256, 5s}, kJapanese),
+              "[##########----------] 128/256 ブロック  50%    6.6 kB/s 残り 0:05");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -200,7 +213,7 @@ namespace {
 struct EndingCase {
     const char* name;
     TransferResult result;
-    ExitCode code;
+    Outcome outcome;
 };
 
 void PrintTo(const EndingCase& ending, std::ostream* out)
@@ -212,25 +225,31 @@ using Ending = TransferResult::Ending;
 
 }  // namespace
 
-class ExitCodeOfTransfer : public testing::TestWithParam<EndingCase> {};
+class OutcomeOfTransfer : public testing::TestWithParam<EndingCase> {};
 
-TEST_P(ExitCodeOfTransfer, IsTheTablesCode)
+TEST_P(OutcomeOfTransfer, HasTheTablesCodeAndItsClosingMessage)
 {
-    EXPECT_EQ(ExitCodeOf(GetParam().result), GetParam().code);
+    EXPECT_EQ(OutcomeOf(GetParam().result), GetParam().outcome);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Endings, ExitCodeOfTransfer,
-    testing::Values(EndingCase{"Succeeded", {Ending::Succeeded, MessageId::Succeeded}, ExitCode::Succeeded},
-                    EndingCase{"WriteError", {Ending::Failed, MessageId::WriteError}, ExitCode::WriteError},
-                    EndingCase{"NoProduct", {Ending::Failed, MessageId::NoProduct}, ExitCode::NoProduct},
-                    EndingCase{"Mismatch", {Ending::Failed, MessageId::ProductMismatch}, ExitCode::ProductMismatch},
-                    EndingCase{"ReadError", {Ending::Failed, MessageId::FileReadError}, ExitCode::UpdateFileReadError},
-                    EndingCase{"NoFile", {Ending::Refused, MessageId::NoUpdateFile}, ExitCode::NoUpdateFile},
-                    EndingCase{"TooShort", {Ending::Refused, MessageId::FileTooShort}, ExitCode::UpdateFileRefused},
-                    EndingCase{"TooLarge", {Ending::Refused, MessageId::FileTooLarge}, ExitCode::UpdateFileRefused},
-                    EndingCase{"Declined", {Ending::Declined, MessageId::Confirm}, ExitCode::Abandoned},
-                    EndingCase{"Abandoned", {Ending::Abandoned, MessageId::Writing}, ExitCode::Abandoned}),
+    Endings, OutcomeOfTransfer,
+    testing::Values(
+        EndingCase{"Succeeded", {Ending::Succeeded, MessageId::Succeeded}, {ExitCode::Succeeded, MessageId::Succeeded}},
+        EndingCase{"WriteError", {Ending::Failed, MessageId::WriteError}, {ExitCode::WriteError, MessageId::WriteError}},
+        EndingCase{"NoProduct", {Ending::Failed, MessageId::NoProduct}, {ExitCode::NoProduct, MessageId::NoProduct}},
+        EndingCase{"Mismatch", {Ending::Failed, MessageId::ProductMismatch},
+                   {ExitCode::ProductMismatch, MessageId::ProductMismatch}},
+        EndingCase{"ReadError", {Ending::Failed, MessageId::FileReadError},
+                   {ExitCode::UpdateFileReadError, MessageId::FileReadError}},
+        EndingCase{"NoFile", {Ending::Refused, MessageId::NoUpdateFile},
+                   {ExitCode::NoUpdateFile, MessageId::NoUpdateFile}},
+        EndingCase{"TooShort", {Ending::Refused, MessageId::FileTooShort},
+                   {ExitCode::UpdateFileRefused, MessageId::FileTooShort}},
+        EndingCase{"TooLarge", {Ending::Refused, MessageId::FileTooLarge},
+                   {ExitCode::UpdateFileRefused, MessageId::FileTooLarge}},
+        EndingCase{"Declined", {Ending::Declined, MessageId::Confirm}, {ExitCode::Abandoned, MessageId::Declined}},
+        EndingCase{"Abandoned", {Ending::Abandoned, MessageId::Writing}, {ExitCode::Abandoned, MessageId::Abandoned}}),
     ParamName<EndingCase>);
 
 // The header and every block, 273 bytes of 10 bits each, plus the adapter's
@@ -245,10 +264,12 @@ TEST(LineTime, CountsEveryExchangeOnTheLine)
 
 TEST(LineTime, ReadsAsHoursMinutesAndSeconds)
 {
-    EXPECT_EQ(DurationText(44ms), "0 s");
-    EXPECT_EQ(DurationText(11129ms), "11 s");
-    EXPECT_EQ(DurationText(77197ms), "1 min 17 s");
-    EXPECT_EQ(DurationText(3600s), "1 h 0 min 0 s");
+    EXPECT_EQ(DurationText(44ms, kEnglish), "0 s");
+    EXPECT_EQ(DurationText(11129ms, kEnglish), "11 s");
+    EXPECT_EQ(DurationText(77197ms, kEnglish), "1 min 17 s");
+    EXPECT_EQ(DurationText(3600s, kEnglish), "1 h 0 min 0 s");
+    EXPECT_EQ(DurationText(77197ms, kJapanese), "1分17秒");
+    EXPECT_EQ(DurationText(3600s, kJapanese), "1時間0分0秒");
 }
 
 TEST(Consent, OnlyYConsents)
@@ -262,7 +283,7 @@ TEST(Consent, OnlyYConsents)
 TEST(ShownText, ProductNameIsUtf8)
 {
     EXPECT_EQ(Utf8FromLatin1(L"KX200-01"), "KX200-01");
-    EXPECT_EQ(Utf8FromLatin1(L"\u00E9clair\u00A0\u00FF"), "\xC3\xA9" "clair\xC2\xA0\xC3\xBF");
+    EXPECT_EQ(Utf8FromLatin1(L"éclair ÿ"), "\xC3\xA9" "clair\xC2\xA0\xC3\xBF");
 }
 
 // A listed text's control bytes, and only those, turn into blanks: no escape
@@ -283,3 +304,54 @@ TEST(ShownText, ListedTextShowsControlBytesAsBlanks)
     for (const auto& c : cases)
         EXPECT_EQ(ShownListedText(c.listed), c.shown) << testing::PrintToString(c.listed);
 }
+
+namespace {
+
+struct EnvironmentCase {
+    const char* name;
+    std::map<std::string, std::string> variables;
+    Language language;
+};
+
+void PrintTo(const EnvironmentCase& environment, std::ostream* out)
+{
+    *out << environment.name;
+}
+
+}  // namespace
+
+class UserLanguageOfEnvironment : public testing::TestWithParam<EnvironmentCase> {};
+
+TEST_P(UserLanguageOfEnvironment, IsChosenAsGettextChooses)
+{
+    const auto& variables = GetParam().variables;
+    const auto variable = [&variables](const char* name) -> const char* {
+        const auto found = variables.find(name);
+        return found == variables.end() ? nullptr : found->second.c_str();
+    };
+    EXPECT_EQ(LanguageOfEnvironment(variable), GetParam().language);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Environments, UserLanguageOfEnvironment,
+    testing::Values(
+        EnvironmentCase{"Nothing", {}, Language::English},
+        EnvironmentCase{"Lang", {{"LANG", "ja_JP.UTF-8"}}, Language::Japanese},
+        EnvironmentCase{"LangOfOneWord", {{"LANG", "ja"}}, Language::Japanese},
+        EnvironmentCase{"German", {{"LANG", "de_DE.UTF-8"}}, Language::English},
+        EnvironmentCase{"Unknown", {{"LANG", "fr_FR.UTF-8"}}, Language::English},
+        EnvironmentCase{"LcAllBeforeLang", {{"LC_ALL", "en_US.UTF-8"}, {"LANG", "ja_JP.UTF-8"}}, Language::English},
+        EnvironmentCase{"LcMessagesBeforeLang", {{"LC_MESSAGES", "ja_JP.UTF-8"}, {"LANG", "en_US"}},
+                        Language::Japanese},
+        EnvironmentCase{"EmptyCountsAsUnset", {{"LC_ALL", ""}, {"LANG", "ja_JP.UTF-8"}}, Language::Japanese},
+        EnvironmentCase{"LanguageBeforeLocale", {{"LANGUAGE", "ja"}, {"LANG", "en_US.UTF-8"}}, Language::Japanese},
+        EnvironmentCase{"LanguageListInOrder", {{"LANGUAGE", "fr:ja:en"}, {"LANG", "en_US.UTF-8"}},
+                        Language::Japanese},
+        EnvironmentCase{"GermanInTheListIsServed", {{"LANGUAGE", "de:ja"}, {"LANG", "ja_JP.UTF-8"}},
+                        Language::English},
+        EnvironmentCase{"LanguageIgnoredUnderC", {{"LANGUAGE", "ja"}, {"LC_ALL", "C"}}, Language::English},
+        EnvironmentCase{"LanguageIgnoredUnderPosix", {{"LANGUAGE", "ja"}, {"LANG", "POSIX"}}, Language::English},
+        EnvironmentCase{"LanguageIgnoredWithoutLocale", {{"LANGUAGE", "ja"}}, Language::English},
+        EnvironmentCase{"LanguageOfUnknownsFallsToLocale", {{"LANGUAGE", "fr:es"}, {"LANG", "ja_JP"}},
+                        Language::Japanese}),
+    ParamName<EnvironmentCase>);

@@ -1,5 +1,6 @@
 #include "tests/cli/cli_process.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -40,6 +41,17 @@ CliRun CliProcess::Wait(std::chrono::milliseconds timeout)
     run.out = ReadText(m_outFile);
     run.error = ReadText(m_errorFile);
     return run;
+}
+
+void SpeakEnglish()
+{
+#ifdef _WIN32
+    _putenv_s("LC_ALL", "en_US.UTF-8");
+    _putenv_s("LANGUAGE", "");
+#else
+    setenv("LC_ALL", "C.UTF-8", 1);
+    unsetenv("LANGUAGE");
+#endif
 }
 
 CliRun RunCli(const std::filesystem::path& folder, const std::vector<std::string>& arguments)

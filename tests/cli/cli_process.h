@@ -56,5 +56,10 @@ private:
     int m_terminal = -1;  // the controlling side of the terminal on standard input
 };
 
+// The locale's variables of this process, which update-cli inherits, set to
+// speak English, whatever the machine's locale; a test of another language
+// sets its own after this.
+void SpeakEnglish();
+
 // Runs update-cli to its end.
 CliRun RunCli(const std::filesystem::path& folder, const std::vector<std::string>& arguments);

@@ -1,9 +1,7 @@
 // update-cli as a script runs it, against the simulated adapter and product:
 // exit codes, closing lines, JSON lines, and what reaches the product. Each
 // test runs in a process of its own, in a folder of its own.
-#include "adapter/line_rate.h"
-#include "cli/closing_text.h"
-#include "cli/exit_code.h"
+#include "cli/outcome.h"
 #include "tests/cli/cli_process.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/param_name.h"
@@ -20,6 +18,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -41,9 +40,15 @@ std::vector<std::uint8_t> ImageOf(std::vector<std::uint8_t> payload)
     return payload;
 }
 
-std::string Line(unsigned textId, std::uint32_t lineRate = kCurrentLineRate)
+// The closing lines, as Update.exe words its messages.
+constexpr char kSucceeded[] = "This update succeeded.";
+constexpr char kMismatch[] = "This connected product does not match the update file.";
+constexpr char kTooShort[] = "The update file is too short to hold an update.";
+constexpr char kNoAdapter[] = "A Kestro-2/3 is not connected.";
+
+std::string Line(std::string_view text)
 {
-    return ClosingText(textId, lineRate) + '\n';
+    return std::string(text) + '\n';
 }
 
 std::vector<nlohmann::json> JsonLinesOf(const std::string& out)
@@ -59,6 +64,7 @@ class UpdateCli : public testing::Test {
 protected:
     explicit UpdateCli(std::string_view scenario = {}) : m_session(scenario), m_folder(FolderForCurrentTest("cli-"))
     {
+        SpeakEnglish();
         std::filesystem::remove_all(m_folder);
         std::filesystem::create_directories(m_folder);
     }
@@ -81,8 +87,7 @@ struct OutcomeCase {
     std::function<void(const std::filesystem::path& folder)> fill;
     std::vector<std::string> options;  // after "write --yes"
     ExitCode code;
-    unsigned text;
-    std::uint32_t lineRate = kCurrentLineRate;
+    const char* text;
 };
 
 void PrintTo(const OutcomeCase& outcome, std::ostream* out)
@@ -109,45 +114,126 @@ TEST_P(UpdateCliOutcome, ExitsWithItsCodeAndClosingLine)
     arguments.insert(arguments.end(), GetParam().options.begin(), GetParam().options.end());
     const CliRun run = RunCli(m_folder, arguments);
     EXPECT_EQ(run.exitCode, static_cast<int>(GetParam().code)) << run.error;
-    EXPECT_EQ(run.out, Line(GetParam().text, GetParam().lineRate));
+    EXPECT_EQ(run.out, Line(GetParam().text));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, UpdateCliOutcome,
     testing::Values(
-        OutcomeCase{"Success", "", UpdateFileOf, {}, ExitCode::Succeeded, IDS_SUCCEEDED},
+        OutcomeCase{"Success", "", UpdateFileOf, {}, ExitCode::Succeeded, kSucceeded},
         OutcomeCase{"NamedFile", "",
                     [](const std::filesystem::path& folder) {
                         WriteUpdateFile(folder / "firmware.img", kName, Payload(300));
                     },
-                    {"firmware.img"}, ExitCode::Succeeded, IDS_SUCCEEDED},
-        OutcomeCase{"WriteError", "at 1 * status 3", UpdateFileOf, {}, ExitCode::WriteError, IDS_WRITE_ERROR},
-        OutcomeCase{"NoProduct", "at header 1 no-reply", UpdateFileOf, {}, ExitCode::NoProduct, IDS_NO_PRODUCT},
-        OutcomeCase{"Unplugged", "unplug 2", UpdateFileOf, {}, ExitCode::NoProduct, IDS_NO_PRODUCT},
+                    {"firmware.img"}, ExitCode::Succeeded, kSucceeded},
+        OutcomeCase{"WriteError", "at 1 * status 3", UpdateFileOf, {}, ExitCode::WriteError, "A writing error occured. Retry the update."},
+        OutcomeCase{"NoProduct", "at header 1 no-reply", UpdateFileOf, {}, ExitCode::NoProduct, "No product is connected."},
+        OutcomeCase{"Unplugged", "unplug 2", UpdateFileOf, {}, ExitCode::NoProduct, "No product is connected."},
         OutcomeCase{"ProductMismatch", "product ZZZZZZZZ", UpdateFileOf, {}, ExitCode::ProductMismatch,
-                    IDS_PRODUCT_MISMATCH},
+                    kMismatch},
         OutcomeCase{"NoUpdateFile", "", [](const std::filesystem::path&) {}, {}, ExitCode::NoUpdateFile,
-                    IDS_NO_UPDATE_FILE},
+                    "There is not a update file."},
         OutcomeCase{"NamedFileMissing", "", UpdateFileOf, {"missing.bin"}, ExitCode::NoUpdateFile,
-                    IDS_NO_UPDATE_FILE},
+                    "There is not a update file."},
         OutcomeCase{"FileTooShort", "",
                     [](const std::filesystem::path& folder) {
                         WriteFileBytes(folder / "update.bin", std::vector<std::uint8_t>(7, 'A'));
                     },
-                    {}, ExitCode::UpdateFileRefused, IDS_FILE_TOO_SHORT},
+                    {}, ExitCode::UpdateFileRefused, kTooShort},
         OutcomeCase{"FileTooLarge", "",
                     [](const std::filesystem::path& folder) {
                         UpdateFileOf(folder);
                         std::filesystem::resize_file(folder / "update.bin", 8 + 65535ull * 256 + 1);
                     },
-                    {}, ExitCode::UpdateFileRefused, IDS_FILE_TOO_LARGE},
-        OutcomeCase{"NoAdapter", "fail FT_Open 3", UpdateFileOf, {}, ExitCode::NoAdapter, IDS_NO_ADAPTER},
+                    {}, ExitCode::UpdateFileRefused, "The update file is larger than an update can be."},
+        OutcomeCase{"NoAdapter", "fail FT_Open 3", UpdateFileOf, {}, ExitCode::NoAdapter, kNoAdapter},
         OutcomeCase{"NoAdapterOfTheFirstGeneration", "fail FT_Open 3", UpdateFileOf, {"--rate", "9600"},
-                    ExitCode::NoAdapter, IDS_NO_ADAPTER, kFirstGenerationLineRate},
-        OutcomeCase{"NoAdapterAtIndex", "", UpdateFileOf, {"--index", "7"}, ExitCode::NoAdapter, IDS_NO_ADAPTER},
+                    ExitCode::NoAdapter, "A Kestro-2 is not connected."},
+        OutcomeCase{"NoAdapterAtIndex", "", UpdateFileOf, {"--index", "7"}, ExitCode::NoAdapter, kNoAdapter},
         OutcomeCase{"UnknownSerialNumber", "", UpdateFileOf, {"--adapter", "NOSUCH00"}, ExitCode::NoAdapter,
-                    IDS_NO_ADAPTER}),
+                    kNoAdapter}),
     ParamName<OutcomeCase>);
+
+namespace {
+
+struct LanguageCase {
+    const char* name;
+    const char* scenario;
+    std::vector<std::pair<const char*, const char*>> environment;  // after LC_ALL and LANGUAGE are unset
+    std::vector<std::string> arguments;
+    ExitCode code;
+    const char* out;
+};
+
+void PrintTo(const LanguageCase& language, std::ostream* out)
+{
+    *out << language.name;
+}
+
+}  // namespace
+
+class UpdateCliLanguage : public UpdateCli, public testing::WithParamInterface<LanguageCase> {
+protected:
+    UpdateCliLanguage() : UpdateCli(GetParam().scenario) {}
+};
+
+// The closing lines read as the window shows them in the user's language;
+// JSON lines keep the English.
+TEST_P(UpdateCliLanguage, SpeaksTheUsersLanguage)
+{
+    UpdateFileOf(m_folder);
+    unsetenv("LC_ALL");
+    for (const auto& [name, value] : GetParam().environment)
+        setenv(name, value, 1);
+    const CliRun run = RunCli(m_folder, GetParam().arguments);
+    EXPECT_EQ(run.exitCode, static_cast<int>(GetParam().code)) << run.error;
+    EXPECT_EQ(run.out, GetParam().out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, UpdateCliLanguage,
+    testing::Values(
+        LanguageCase{"JapaneseSuccess", "", {{"LC_ALL", "ja_JP.UTF-8"}}, {"write", "--yes"}, ExitCode::Succeeded,
+                     "書き込みが終了しました。\n"},
+        LanguageCase{"JapaneseMismatch", "product ZZZZZZZZ", {{"LC_ALL", "ja_JP.UTF-8"}}, {"write", "--yes"},
+                     ExitCode::ProductMismatch, "接続された製品はアップデート対象製品ではありません\n"},
+        LanguageCase{"JapaneseNoAdapter", "fail FT_Open 3", {{"LC_ALL", "ja_JP.UTF-8"}}, {"write", "--yes"},
+                     ExitCode::NoAdapter, "Kestro-2/3が接続されていません。\n"},
+        LanguageCase{"JapaneseNoAdapterOfTheFirstGeneration", "fail FT_Open 3", {{"LC_ALL", "ja_JP.UTF-8"}},
+                     {"write", "--yes", "--rate", "9600"}, ExitCode::NoAdapter, "Kestro-2が接続されていません。\n"},
+        LanguageCase{"JapaneseInfo", "", {{"LC_ALL", "ja_JP.UTF-8"}}, {"info", "update.bin"}, ExitCode::Succeeded,
+                     "製品: KX200-01\n"
+                     "データ: 1000 バイト\n"
+                     "ブロック数: 4\n"
+                     "100000 bit/s での所要時間: 0秒\n"
+                     "9600 bit/s での所要時間: 2秒\n"},
+        LanguageCase{"JapaneseJsonStaysEnglish", "fail FT_Open 3", {{"LC_ALL", "ja_JP.UTF-8"}},
+                     {"write", "--yes", "--json"}, ExitCode::NoAdapter,
+                     "{\"event\":\"result\",\"adapter\":\"KS000001\",\"code\":4,"
+                     "\"message\":\"A Kestro-2/3 is not connected.\"}\n"},
+        LanguageCase{"JapaneseFromLanguageList", "", {{"LANGUAGE", "fr:ja"}, {"LANG", "en_US.UTF-8"}},
+                     {"write", "--yes"}, ExitCode::Succeeded, "書き込みが終了しました。\n"},
+        LanguageCase{"GermanGetsEnglish", "", {{"LANG", "de_DE.UTF-8"}}, {"write", "--yes"}, ExitCode::Succeeded,
+                     "This update succeeded.\n"},
+        LanguageCase{"GermanFirstGenerationGetsEnglish", "fail FT_Open 3", {{"LANG", "de_DE.UTF-8"}},
+                     {"write", "--yes", "--rate", "9600"}, ExitCode::NoAdapter, "A Kestro-2 is not connected.\n"}),
+    ParamName<LanguageCase>);
+
+// What only update-cli says is in the user's language too: here the
+// progress lines on standard error and the refusal to ask without a terminal.
+TEST_F(UpdateCli, JapaneseProgressAndRefusalToAsk)
+{
+    UpdateFileOf(m_folder);
+    setenv("LC_ALL", "ja_JP.UTF-8", 1);
+    const CliRun write = RunCli(m_folder, {"write", "--yes"});
+    EXPECT_EQ(write.exitCode, 0) << write.error;
+    EXPECT_NE(write.error.find("4/4 ブロック、100%\n"), std::string::npos) << write.error;
+
+    const CliRun ask = RunCli(m_folder, {"write"});
+    EXPECT_EQ(ask.exitCode, static_cast<int>(ExitCode::Usage));
+    EXPECT_EQ(ask.error, "update-cli: 標準入力が端末ではないため確認できません。何も送信していません。"
+                         "確認せずに書き込むには --yes を指定してください。\n");
+}
 
 TEST_F(UpdateCli, WritesThePayloadIntoTheProduct)
 {
@@ -163,7 +249,7 @@ TEST_F(UpdateCli, WithoutTheDriverLibraryExitsWithItsCode)
     unsetenv("LD_LIBRARY_PATH");
     const CliRun run = RunCli(m_folder, {"write", "--yes"});
     EXPECT_EQ(run.exitCode, static_cast<int>(ExitCode::NoDriver));
-    EXPECT_EQ(run.out, Line(IDS_NO_DRIVER));
+    EXPECT_EQ(run.out, "The device driver for Kestro-2/3 is not installed.\n");
 }
 
 // A script that forgot --yes gets the usage code, and the product nothing:
@@ -193,7 +279,7 @@ TEST_F(UpdateCli, JsonLinesParseBackToProgressAndOneResult)
     EXPECT_EQ(lines.back(), nlohmann::json({{"event", "result"},
                                             {"adapter", adapter},
                                             {"code", 0},
-                                            {"message", ClosingText(IDS_SUCCEEDED, kCurrentLineRate)}}));
+                                            {"message", kSucceeded}}));
     int previous = -1;
     for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
         ASSERT_EQ(lines[i]["event"], "progress") << lines[i];
@@ -214,8 +300,7 @@ TEST_F(UpdateCli, JsonResultOfAFailureCarriesItsCode)
     EXPECT_EQ(JsonLinesOf(run.out), std::vector<nlohmann::json>({{{"event", "result"},
                                                                   {"adapter", "NOSUCH00"},
                                                                   {"code", 4},
-                                                                  {"message", ClosingText(IDS_NO_ADAPTER,
-                                                                                          kCurrentLineRate)}}}));
+                                                                  {"message", kNoAdapter}}}));
 }
 
 TEST_F(UpdateCli, InfoDescribesTheUpdateFile)
@@ -237,7 +322,7 @@ TEST_F(UpdateCli, InfoOfARefusedFileSaysWhy)
     const CliRun run = RunCli(m_folder, {"info", "short.bin"});
     EXPECT_EQ(run.exitCode, static_cast<int>(ExitCode::UpdateFileRefused));
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.error, Line(IDS_FILE_TOO_SHORT));
+    EXPECT_EQ(run.error, Line(kTooShort));
 }
 
 namespace {
@@ -280,8 +365,8 @@ TEST_F(UpdateCliThreeAdapters, AllWritesEveryAdapterAndReportsEachOne)
     WriteUpdate(5000);
     const CliRun run = RunCli(m_folder, {"write", "--yes", "--all"});
     EXPECT_EQ(run.exitCode, static_cast<int>(ExitCode::SomeAdapterFailed)) << run.error;
-    EXPECT_EQ(run.out, "KS000101: " + Line(IDS_SUCCEEDED) + "KS000102: " + Line(IDS_PRODUCT_MISMATCH) +
-                           "KS000103: " + Line(IDS_SUCCEEDED));
+    EXPECT_EQ(run.out, "KS000101: " + Line(kSucceeded) + "KS000102: " + Line(kMismatch) +
+                           "KS000103: " + Line(kSucceeded));
     EXPECT_EQ(ReadFileBytes(ImagePathOf("KS000101")), ImageOf(m_payload));
     EXPECT_FALSE(std::filesystem::exists(ImagePathOf("KS000102")));
     EXPECT_EQ(ReadFileBytes(ImagePathOf("KS000103")), ImageOf(m_payload));
@@ -299,16 +384,16 @@ TEST_F(UpdateCliThreeAdapters, AllGivesEachAdaptersResultAsJson)
         else
             EXPECT_EQ(line["event"], "progress") << line;
     }
-    const auto result = [](const char* adapter, ExitCode code, unsigned text) {
+    const auto result = [](const char* adapter, ExitCode code, const char* text) {
         return nlohmann::json({{"event", "result"},
                                {"adapter", adapter},
                                {"code", static_cast<int>(code)},
-                               {"message", ClosingText(text, kCurrentLineRate)}});
+                               {"message", text}});
     };
-    EXPECT_EQ(results, std::vector<nlohmann::json>({result("KS000101", ExitCode::Succeeded, IDS_SUCCEEDED),
+    EXPECT_EQ(results, std::vector<nlohmann::json>({result("KS000101", ExitCode::Succeeded, kSucceeded),
                                                     result("KS000102", ExitCode::ProductMismatch,
-                                                           IDS_PRODUCT_MISMATCH),
-                                                    result("KS000103", ExitCode::Succeeded, IDS_SUCCEEDED)}));
+                                                           kMismatch),
+                                                    result("KS000103", ExitCode::Succeeded, kSucceeded)}));
 }
 
 // The file is refused once, before any adapter is opened.
@@ -317,7 +402,7 @@ TEST_F(UpdateCliThreeAdapters, AllWithARefusedFileWritesNone)
     WriteFileBytes(m_folder / "update.bin", std::vector<std::uint8_t>(7, 'A'));
     const CliRun run = RunCli(m_folder, {"write", "--yes", "--all"});
     EXPECT_EQ(run.exitCode, static_cast<int>(ExitCode::UpdateFileRefused));
-    EXPECT_EQ(run.out, Line(IDS_FILE_TOO_SHORT));
+    EXPECT_EQ(run.out, Line(kTooShort));
     for (const char* serial : {"KS000101", "KS000102", "KS000103"})
         EXPECT_FALSE(std::filesystem::exists(ImagePathOf(serial))) << serial;
 }
@@ -349,7 +434,7 @@ TEST_F(UpdateCliControlBytes, ReachTheTerminalAsBlanks)
     WriteUpdate(1000);
     const CliRun write = RunCli(m_folder, {"write", "--yes", "--all"});
     EXPECT_EQ(write.exitCode, 0) << write.error;
-    EXPECT_EQ(write.out, kShownSerial + (": " + Line(IDS_SUCCEEDED)));
+    EXPECT_EQ(write.out, kShownSerial + (": " + Line(kSucceeded)));
     EXPECT_NE(write.error.find(std::string(kShownSerial) + ": 4/4 blocks, 100%\n"), std::string::npos) << write.error;
     EXPECT_EQ(write.error.find('\x1B'), std::string::npos);
 

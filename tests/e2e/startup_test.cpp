@@ -1,6 +1,5 @@
 // Starting and ending Update.exe, its window, its system menu and its
 // languages, seen from outside as a user sees them.
-#include "app/english_texts.h"
 #include "app/resource.h"
 #include "tests/e2e/tested_update.h"
 #include "tests/support/param_name.h"
@@ -65,7 +64,7 @@ TEST_P(UpdateFailedStart, ShowsOneErrorBoxAndEnds)
     const std::optional<MessageBoxView> box = update.WaitForMessageBox();
     ASSERT_TRUE(box.has_value());
     EXPECT_EQ(box->text, GetParam().message);
-    EXPECT_EQ(box->caption, L"" ERROR_ENGLISH);
+    EXPECT_EQ(box->caption, L"Error");
     EXPECT_EQ(box->icon, BoxIcon::Stop);
     EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
     EXPECT_NE(box->owner, nullptr);
@@ -79,22 +78,22 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, UpdateFailedStart,
     testing::Values(
         FailedStart{"NoDriver", {.library = DriverLibrary::None},
-                    L"" NO_DRIVER_ENGLISH_CURRENT},
+                    L"The device driver for Kestro-2/3 is not installed."},
         FailedStart{"DriverLackingAnEntry", {.library = DriverLibrary::LackingEntry},
-                    L"" NO_DRIVER_ENGLISH_CURRENT},
+                    L"The device driver for Kestro-2/3 is not installed."},
         // A driver library in the working folder is never loaded from there.
         FailedStart{"DriverOnlyInWorkingFolder", {.library = DriverLibrary::None, .libraryInWorkingFolder = true},
-                    L"" NO_DRIVER_ENGLISH_CURRENT},
-        FailedStart{"ListingFails", {.scenario = "fail FT_ListDevices 2"}, L"" NO_ADAPTER_ENGLISH_CURRENT},
+                    L"The device driver for Kestro-2/3 is not installed."},
+        FailedStart{"ListingFails", {.scenario = "fail FT_ListDevices 2"}, L"A Kestro-2/3 is not connected."},
         FailedStart{"FrameFormatRefused", {.scenario = "fail FT_SetDataCharacteristics 4"},
-                    L"" NO_ADAPTER_ENGLISH_CURRENT},
-        FailedStart{"TimeoutsRefused", {.scenario = "fail FT_SetTimeouts 4 2"}, L"" NO_ADAPTER_ENGLISH_CURRENT},
+                    L"A Kestro-2/3 is not connected."},
+        FailedStart{"TimeoutsRefused", {.scenario = "fail FT_SetTimeouts 4 2"}, L"A Kestro-2/3 is not connected."},
         FailedStart{"FirstGenerationNoDriver",
                     {.configuration = Configuration::FirstGeneration, .library = DriverLibrary::None},
-                    L"" NO_DRIVER_ENGLISH_FIRST_GENERATION},
+                    L"The device driver for Kestro-2 is not installed."},
         FailedStart{"FirstGenerationNoAdapter",
                     {.configuration = Configuration::FirstGeneration, .scenario = "fail FT_ListDevices 2"},
-                    L"" NO_ADAPTER_ENGLISH_FIRST_GENERATION}),
+                    L"A Kestro-2 is not connected."}),
     ParamName<FailedStart>);
 
 TEST(UpdateStart, OpensTheAdapterAndWaitsWithWriteFocused)

@@ -1,6 +1,5 @@
 // Pressing WRITE, end to end: the update file, the question, the packets on
 // the line, the progress bar, the status line and the closing message.
-#include "app/english_texts.h"
 #include "app/resource.h"
 #include "tests/e2e/tested_update.h"
 #include "tests/support/param_name.h"
@@ -17,7 +16,7 @@
 namespace {
 
 constexpr wchar_t kQuestion[] = L"ABCDEFGH will be updated. Are you sure?";
-constexpr wchar_t kSucceeded[] = L"" SUCCEEDED_ENGLISH;
+constexpr wchar_t kSucceeded[] = L"This update succeeded.";
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -118,7 +117,7 @@ TEST_F(UpdateTransfer, WithoutAnUpdateFileSaysSoAndChangesNothing)
     m_update->ClickWrite();
     const std::optional<MessageBoxView> box = m_update->WaitForMessageBox();
     ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->text, L"" NO_UPDATE_FILE_ENGLISH);
+    EXPECT_EQ(box->text, L"There is not a update file.");
     EXPECT_EQ(box->caption, L"Update");
     EXPECT_EQ(box->icon, BoxIcon::Stop);
     EXPECT_TRUE(m_update->IsControlEnabled(IDC_WRITE));
@@ -215,13 +214,13 @@ TEST_F(UpdateTransfer, AnAdapterFailureShowsNoProductThenFailed)
     Launch({.scenario = "short FT_Read 0 2"});
     WriteImage(Payload(600));
     const MessageBoxView error = ConfirmedTransfer();
-    EXPECT_EQ(error.text, L"" NO_PRODUCT_ENGLISH);
-    EXPECT_EQ(error.caption, L"" ERROR_ENGLISH);
+    EXPECT_EQ(error.text, L"No product is connected.");
+    EXPECT_EQ(error.caption, L"Error");
     EXPECT_EQ(error.icon, BoxIcon::Stop);
-    EXPECT_EQ(m_update->ControlText(IDC_STATUS), L"" WRITING_ENGLISH);
+    EXPECT_EQ(m_update->ControlText(IDC_STATUS), L"Now writing...");
     EXPECT_FALSE(m_update->IsControlEnabled(IDC_WRITE));
     Dismiss(error);
-    EXPECT_EQ(m_update->ControlText(IDC_STATUS), L"" FAILED_ENGLISH);
+    EXPECT_EQ(m_update->ControlText(IDC_STATUS), L"Failed");
 }
 
 // The bar shows what the last transfer left until a new header is accepted.
@@ -232,7 +231,7 @@ TEST_F(UpdateTransfer, ASecondTransferKeepsTheBarUntilItsHeaderIsAccepted)
     WriteImage(Payload(600));
     Dismiss(ConfirmedTransfer());
     const MessageBoxView error = ConfirmedTransfer();
-    EXPECT_EQ(error.text, L"" NO_PRODUCT_ENGLISH);
+    EXPECT_EQ(error.text, L"No product is connected.");
     EXPECT_EQ(m_update->ProgressUpper(), 3);
     EXPECT_EQ(m_update->ProgressPosition(), 3);
     Dismiss(error);
@@ -280,16 +279,16 @@ INSTANTIATE_TEST_SUITE_P(
     Files, UpdateRefusedFile,
     testing::Values(
         RefusedFile{"TooShort", [](const std::filesystem::path& file) { WriteFileBytes(file, Bytes(5, 0x41)); },
-                    false, L"" FILE_TOO_SHORT_ENGLISH},
+                    false, L"The update file is too short to hold an update."},
         RefusedFile{"TooLarge",
                     [](const std::filesystem::path& file) {
                         WriteUpdateFile(file, NameOf("ABCDEFGH"));
                         std::filesystem::resize_file(file, 8 + 65535 * 256 + 1);
                     },
-                    false, L"" FILE_TOO_LARGE_ENGLISH},
+                    false, L"The update file is larger than an update can be."},
         RefusedFile{"HeldOpen",
                     [](const std::filesystem::path& file) { WriteUpdateFile(file, NameOf("ABCDEFGH"), Payload(10)); },
-                    true, L"" NO_UPDATE_FILE_ENGLISH}),
+                    true, L"There is not a update file."}),
     ParamName<RefusedFile>);
 
 // Runs with the Japanese locale (see tests/CMakeLists.txt).
@@ -316,7 +315,7 @@ TEST_F(UpdateTransferInJapanese, TellsTheUserInJapanese)
     EXPECT_EQ(error.text, L"アップデートする製品が接続されていません");
     EXPECT_EQ(error.caption, L"エラー");
     Dismiss(error);
-    EXPECT_EQ(m_update->ControlText(IDC_STATUS), L"" FAILED_ENGLISH);
+    EXPECT_EQ(m_update->ControlText(IDC_STATUS), L"Failed");
 }
 
 struct Ending {
@@ -344,11 +343,11 @@ TEST_P(UpdateTransferEnding, EndsAsTheRepliesSay)
     const MessageBoxView closing = ConfirmedTransfer();
     EXPECT_EQ(closing.text, ending.message);
     const bool success = ending.message == std::wstring(kSucceeded);
-    EXPECT_EQ(closing.caption, success ? L"Update" : L"" ERROR_ENGLISH);
+    EXPECT_EQ(closing.caption, success ? L"Update" : L"Error");
     EXPECT_EQ(closing.icon, success ? BoxIcon::Information : BoxIcon::Stop);
     EXPECT_EQ(m_update->ProgressPosition(), ending.progress);
     Dismiss(closing);
-    EXPECT_EQ(m_update->ControlText(IDC_STATUS), success ? kSucceeded : L"" FAILED_ENGLISH);
+    EXPECT_EQ(m_update->ControlText(IDC_STATUS), success ? kSucceeded : L"Failed");
 
     // Every sending, the first and every one again, starts with a purge.
     const std::vector<std::string> calls = m_update->TraceCalls();
@@ -370,24 +369,24 @@ INSTANTIATE_TEST_SUITE_P(
     Replies, UpdateTransferEnding,
     testing::Values(
         // The header packet: by its status alone.
-        Ending{"HeaderWriteFailed", "at header 1 status 3", L"" WRITE_ERROR_ENGLISH, 0, 1},
+        Ending{"HeaderWriteFailed", "at header 1 status 3", L"A writing error occured. Retry the update.", 0, 1},
         Ending{"HeaderStatus1", "at header 1 status 1",
-               L"" PRODUCT_MISMATCH_ENGLISH, 0, 1},
+               L"This connected product does not match the update file.", 0, 1},
         Ending{"HeaderStatus2", "at header 1 status 2",
-               L"" PRODUCT_MISMATCH_ENGLISH, 0, 1},
+               L"This connected product does not match the update file.", 0, 1},
         Ending{"HeaderStatus4", "at header 1 status 4",
-               L"" PRODUCT_MISMATCH_ENGLISH, 0, 1},
+               L"This connected product does not match the update file.", 0, 1},
         Ending{"ProductOfAnotherName", "product ZYXWVUTS",
-               L"" PRODUCT_MISMATCH_ENGLISH, 0, 1},
+               L"This connected product does not match the update file.", 0, 1},
         Ending{"HeaderGarbageButAccepted", "at header 1 swap-echo\nat header 1 bad-checksum", kSucceeded, 3, 4},
-        Ending{"HeaderNoReply", "at header 1 no-reply", L"" NO_PRODUCT_ENGLISH, 0, 1},
+        Ending{"HeaderNoReply", "at header 1 no-reply", L"No product is connected.", 0, 1},
         // A data packet not taken goes out again, unchanged, after a fresh purge.
         Ending{"DataEchoSwapped", "at 1 1 swap-echo", kSucceeded, 3, 5},
         Ending{"DataChecksumBad", "at 1 1 bad-checksum", kSucceeded, 3, 5},
         Ending{"DataStatus5", "at 1 1 status 5\nat 1 2 status 5", kSucceeded, 3, 6},
         Ending{"DataWriteFailedDespiteBadChecksum", "at 1 1 status 3\nat 1 1 bad-checksum",
-               L"" WRITE_ERROR_ENGLISH, 1, 3},
-        Ending{"UnpluggedAtBlock2", "unplug 2", L"" NO_PRODUCT_ENGLISH, 2, 3},
+               L"A writing error occured. Retry the update.", 1, 3},
+        Ending{"UnpluggedAtBlock2", "unplug 2", L"No product is connected.", 2, 3},
         // A block refused 100 times in a row is not going to be taken.
-        Ending{"BlockRefusedForGood", "at 0 * status 5", L"" WRITE_ERROR_ENGLISH, 0, 101}),
+        Ending{"BlockRefusedForGood", "at 0 * status 5", L"A writing error occured. Retry the update.", 0, 101}),
     ParamName<Ending>);

@@ -6,7 +6,7 @@
 // transfer must keep its promises, checked by the view and against packets
 // computed here from the file.
 #include "adapter/kestro2.h"
-#include "adapter/line_rate.h"
+#include "adapter/configuration.h"
 #include "adapter/d2xx_module.h"
 #include "update/header_keystream.h"
 #include "update/image_transfer.h"

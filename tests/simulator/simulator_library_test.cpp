@@ -2,7 +2,7 @@
 // meets them: through the driver library, the adapter device and the packet
 // exchange. Every test runs in a process of its own.
 #include "adapter/kestro2.h"
-#include "adapter/line_rate.h"
+#include "adapter/configuration.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/param_name.h"
 #include "tests/support/simulator_session.h"

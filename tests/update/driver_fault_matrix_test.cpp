@@ -4,7 +4,7 @@
 // sending and a 100th. Each row runs in a process of its own, against the
 // simulated adapter and product, through the recording view.
 #include "adapter/kestro2.h"
-#include "adapter/line_rate.h"
+#include "adapter/configuration.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/simulator_session.h"
 #include "tests/support/working_folder.h"
@@ -272,7 +272,7 @@ TEST_P(DriverFaults, EndAsTheProgramPromises)
         return;
     }
     EXPECT_EQ(result, (TransferResult{TransferResult::Ending::Failed, MessageId::NoProduct}));
-    const std::vector<std::string> ending = {"box failure 106", "failed state (file closed)", "not busy"};
+    const std::vector<std::string> ending = {"box failure NoProduct", "failed state (file closed)", "not busy"};
     ASSERT_GE(view.events.size(), ending.size());
     EXPECT_EQ(std::vector<std::string>(view.events.end() - 3, view.events.end()), ending);
     EXPECT_EQ(std::ranges::count(view.events, "progress step it"), row.blocksTaken);

@@ -1,6 +1,6 @@
 // The transfer when the update file cannot be read on: a failing disk.
 #include "adapter/kestro2.h"
-#include "adapter/line_rate.h"
+#include "adapter/configuration.h"
 #include "tests/support/simulator_session.h"
 #include "tests/support/working_folder.h"
 #include "tests/update/failing_reads_posix.h"
@@ -33,7 +33,7 @@ TEST(ImageTransferPosix, AFailingReadOfTheUpdateFileEndsTheTransfer)
     view.onStep = [] { ASSERT_TRUE(MakeReadsFail("image.bin")); };
     RunImageTransfer(adapter, view);
 
-    const std::vector<std::string> ending = {"box failure 115", "failed state (file closed)", "not busy"};
+    const std::vector<std::string> ending = {"box failure FileReadError", "failed state (file closed)", "not busy"};
     ASSERT_GE(view.events.size(), ending.size());
     EXPECT_EQ(std::vector<std::string>(view.events.end() - 3, view.events.end()), ending);
     EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "progress step it"), 1);
@@ -75,7 +75,7 @@ TEST_P(ImageTransferFileChange, EndsWithAReadError)
     EXPECT_EQ(RunImageTransfer(adapter, view),
               (TransferResult{TransferResult::Ending::Failed, MessageId::FileReadError}));
 
-    const std::vector<std::string> ending = {"box failure 115", "failed state (file closed)", "not busy"};
+    const std::vector<std::string> ending = {"box failure FileReadError", "failed state (file closed)", "not busy"};
     EXPECT_EQ(std::vector<std::string>(view.events.end() - 3, view.events.end()), ending);
     const std::vector<std::string> calls = session.Calls();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "FT_Write device0 269 -> 0"), 2) << "the header and block 0";

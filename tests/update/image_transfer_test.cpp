@@ -1,7 +1,8 @@
 // The whole transfer against the simulated adapter and product, seen through
 // a recording view. Every test runs in a process of its own.
 #include "adapter/kestro2.h"
-#include "adapter/line_rate.h"
+#include "adapter/configuration.h"
+#include "messages/catalogue.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/param_name.h"
 #include "tests/support/simulator_session.h"
@@ -27,10 +28,10 @@ namespace {
 using Events = std::vector<std::string>;
 
 const Events kConfirmed = {
-    "box question 102 after \"ABCDEFGH\"",
+    "box question Confirm after \"ABCDEFGH\"",
     "busy",
     "button off",
-    "status 103",
+    "status Writing",
 };
 
 Events Concat(std::initializer_list<Events> parts)
@@ -54,12 +55,12 @@ Events ProgressFor(int blocks)
     return events;
 }
 
-Events FailureEnding(int message)
+Events FailureEnding(MessageId message)
 {
-    return {"box failure " + std::to_string(message), "failed state (file closed)", "not busy"};
+    return {"box failure " + std::string(MessageName(message)), "failed state (file closed)", "not busy"};
 }
 
-const Events kSuccessEnding = {"status 104", "box success 104", "button on (file closed)", "not busy"};
+const Events kSuccessEnding = {"status Succeeded", "box success Succeeded", "button on (file closed)", "not busy"};
 
 class ImageTransfer : public testing::Test {
 protected:
@@ -102,7 +103,7 @@ TEST_F(ImageTransfer, WithoutAnUpdateFileSaysSoAndChangesNothing)
 {
     Start();
     Run();
-    EXPECT_EQ(m_view.events, Events{"box file problem 109"});
+    EXPECT_EQ(m_view.events, Events{"box file problem NoUpdateFile"});
     EXPECT_TRUE(CallsAfterStart().empty());
 }
 
@@ -118,7 +119,7 @@ TEST_F(ImageTransfer, RefusesFilesThatCannotBeSentWhole)
     WriteUpdateFile("large.bin", NameOf("ABCDEFGH"));
     std::filesystem::resize_file("large.bin", 8 + 65535 * 256 + 1);
     Run();
-    EXPECT_EQ(m_view.events, (Events{"box file problem 113", "box file problem 114"}));
+    EXPECT_EQ(m_view.events, (Events{"box file problem FileTooShort", "box file problem FileTooLarge"}));
     EXPECT_TRUE(CallsAfterStart().empty());
 }
 
@@ -132,7 +133,7 @@ TEST_F(ImageTransfer, CancelledAtTheQuestionSendsNothing)
         m_view.events.clear();
         m_view.answer = static_cast<BoxAnswer>(answer);
         EXPECT_EQ(Run(), (TransferResult{TransferResult::Ending::Declined, MessageId::Confirm})) << answer;
-        EXPECT_EQ(m_view.events, Events{"box question 102 after \"ABCDEFGH\""}) << answer;
+        EXPECT_EQ(m_view.events, Events{"box question Confirm after \"ABCDEFGH\""}) << answer;
         EXPECT_TRUE(CallsAfterStart().empty()) << answer;
         EXPECT_FALSE(SearchRefusal().has_value()) << "the update file was left open";
     }
@@ -166,7 +167,7 @@ TEST_F(ImageTransfer, AnAdapterFailureEndsWithNoProduct)
     Start("short FT_Read 0 2");
     WriteUpdateFile("image.bin", NameOf("ABCDEFGH"), std::vector<std::uint8_t>(300, 0x11));
     Run();
-    EXPECT_EQ(m_view.events, Concat({kConfirmed, FailureEnding(106)}));
+    EXPECT_EQ(m_view.events, Concat({kConfirmed, FailureEnding(MessageId::NoProduct)}));
 }
 
 // The view hears of every exchange, resends included, so that the window
@@ -207,7 +208,7 @@ TEST_F(ImageTransfer, AnUnexpectedFailureTakesTheFailureEnding)
     WriteUpdateFile("image.bin", NameOf("ABCDEFGH"), std::vector<std::uint8_t>(600, 0x11));
     m_view.onStep = [] { throw std::bad_alloc(); };
     EXPECT_EQ(Run(), (TransferResult{TransferResult::Ending::Failed, MessageId::WriteError}));
-    EXPECT_EQ(Events(m_view.events.end() - 3, m_view.events.end()), FailureEnding(108));
+    EXPECT_EQ(Events(m_view.events.end() - 3, m_view.events.end()), FailureEnding(MessageId::WriteError));
     EXPECT_EQ(Writes().size(), 2u) << "the header and block 0, then nothing";
 }
 
@@ -289,7 +290,7 @@ TEST_P(TransferRetries, EndAsTheProductAndAdapterDecide)
     EXPECT_EQ(std::ranges::count(m_view.events, "progress range 0..3"), retry.sendings > 1 ? 1 : 0)
         << "the bar is untouched until the header is taken";
     const Events ending = retry.result == kSucceeded ? kSuccessEnding
-                                                     : FailureEnding(static_cast<int>(retry.result.message));
+                                                     : FailureEnding(retry.result.message);
     ASSERT_GE(m_view.events.size(), ending.size());
     EXPECT_EQ(Events(m_view.events.end() - static_cast<std::ptrdiff_t>(ending.size()), m_view.events.end()),
               ending);

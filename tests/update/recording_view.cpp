@@ -1,5 +1,6 @@
 #include "tests/update/recording_view.h"
 
+#include "messages/catalogue.h"
 #include "tests/update/update_folder.h"
 
 namespace {
@@ -19,9 +20,9 @@ const char* BoxName(Box box)
     return "?";
 }
 
-std::string Number(MessageId text)
+std::string Name(MessageId text)
 {
-    return std::to_string(static_cast<unsigned>(text));
+    return std::string(MessageName(text));
 }
 
 // Whether the transfer has let go of the update file: it is held for no
@@ -35,7 +36,7 @@ std::string FileState()
 
 BoxAnswer RecordingView::ShowBox(Box box, MessageId text, std::wstring_view prefix)
 {
-    std::string event = std::string("box ") + BoxName(box) + " " + Number(text);
+    std::string event = std::string("box ") + BoxName(box) + " " + Name(text);
     if (!prefix.empty()) {
         event += " after \"";
         for (wchar_t c : prefix)
@@ -48,7 +49,7 @@ BoxAnswer RecordingView::ShowBox(Box box, MessageId text, std::wstring_view pref
 
 void RecordingView::SetStatus(MessageId text)
 {
-    events.push_back("status " + Number(text));
+    events.push_back("status " + Name(text));
 }
 
 void RecordingView::SetFailedState()

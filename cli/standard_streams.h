@@ -5,7 +5,7 @@
 #include <mutex>
 #include <string_view>
 
-class Console {
+class StandardStreams {
 public:
     void Out(std::string_view text);
     void Error(std::string_view text);

@@ -1,4 +1,4 @@
-// The transfer's view at a terminal, one per adapter: the question becomes
+// update-cli's view of a transfer, one per adapter: the question becomes
 // the consent, the progress bar the progress display, the closing boxes are
 // left to the closing line that the caller prints from the transfer's
 // result, and after every exchange the view looks whether the user has
@@ -12,9 +12,9 @@
 #include <cstddef>
 #include <cstdint>
 
-class ConsoleView final : public TransferView {
+class CliTransferView final : public TransferView {
 public:
-    ConsoleView(Consent& consent, ProgressDisplay& progress, std::size_t slot)
+    CliTransferView(Consent& consent, ProgressDisplay& progress, std::size_t slot)
         : m_consent(consent), m_progress(progress), m_slot(slot)
     {
     }
