@@ -6,23 +6,71 @@
 
 #include <gtest/gtest.h>
 
-TEST(D2xxLoadingWithoutLibrary, LoadFailsAndEveryForwarderAnswers1)
+#include <fstream>
+#include <functional>
+#include <regex>
+#include <set>
+#include <string>
+
+namespace {
+
+// Every forwarder of D2xxLibrary, called once with harmless arguments.
+struct Forwarder {
+    const char* name;
+    std::function<FT_STATUS(D2xxLibrary&)> call;
+};
+
+char g_buffer[128];
+std::uint32_t g_count;
+
+const Forwarder kForwarders[] = {
+    {"ListDevices",
+     [](D2xxLibrary& l) { return l.ListDevices(nullptr, g_buffer, FT_LIST_BY_INDEX | FT_OPEN_BY_DESCRIPTION); }},
+    {"Open", [](D2xxLibrary& l) { return l.Open(0); }},
+    {"OpenEx", [](D2xxLibrary& l) { return l.OpenEx(g_buffer, FT_OPEN_BY_SERIAL_NUMBER); }},
+    {"SetBaudRate", [](D2xxLibrary& l) { return l.SetBaudRate(100000); }},
+    {"SetDataCharacteristics", [](D2xxLibrary& l) { return l.SetDataCharacteristics(8, 0, 0); }},
+    {"SetTimeouts", [](D2xxLibrary& l) { return l.SetTimeouts(1000, 1000); }},
+    {"Purge", [](D2xxLibrary& l) { return l.Purge(FT_PURGE_RX); }},
+    {"Write", [](D2xxLibrary& l) { return l.Write(g_buffer, 1, &g_count); }},
+    {"Read", [](D2xxLibrary& l) { return l.Read(g_buffer, 1, &g_count); }},
+    {"Close", [](D2xxLibrary& l) { return l.Close(); }},
+};
+
+// The forwarders that d2xx_library.h declares: each "FT_STATUS Name(".
+std::set<std::string> DeclaredForwarders()
+{
+    std::ifstream header(D2XX_LIBRARY_HEADER);
+    const std::regex declaration(R"(^\s*FT_STATUS\s+(\w+)\()");
+    std::set<std::string> names;
+    for (std::string line; std::getline(header, line);) {
+        std::smatch match;
+        if (std::regex_search(line, match, declaration))
+            names.insert(match[1]);
+    }
+    return names;
+}
+
+}  // namespace
+
+TEST(D2xxLoadingWithoutLibrary, LoadFailsAndEveryForwarderAnswersInvalidHandle)
 {
     D2xxLibrary library;
     EXPECT_FALSE(library.Load());
     EXPECT_EQ(library.GetModule(), nullptr);
+    for (const Forwarder& forwarder : kForwarders)
+        EXPECT_EQ(forwarder.call(library), FT_INVALID_HANDLE) << forwarder.name;
+}
 
-    char buffer[128] = {};
-    std::uint32_t count = 0;
-    EXPECT_EQ(library.ListDevices(nullptr, buffer, FT_LIST_BY_INDEX | FT_OPEN_BY_DESCRIPTION), FT_INVALID_HANDLE);
-    EXPECT_EQ(library.Open(0), FT_INVALID_HANDLE);
-    EXPECT_EQ(library.SetBaudRate(100000), FT_INVALID_HANDLE);
-    EXPECT_EQ(library.SetDataCharacteristics(8, 0, 0), FT_INVALID_HANDLE);
-    EXPECT_EQ(library.SetTimeouts(1000, 1000), FT_INVALID_HANDLE);
-    EXPECT_EQ(library.Purge(FT_PURGE_RX), FT_INVALID_HANDLE);
-    EXPECT_EQ(library.Write(buffer, 1, &count), FT_INVALID_HANDLE);
-    EXPECT_EQ(library.Read(buffer, 1, &count), FT_INVALID_HANDLE);
-    EXPECT_EQ(library.Close(), FT_INVALID_HANDLE);
+// The table above misses no forwarder that a change adds.
+TEST(D2xxLoadingWithoutLibrary, EveryForwarderIsTried)
+{
+    std::set<std::string> tried;
+    for (const Forwarder& forwarder : kForwarders)
+        tried.insert(forwarder.name);
+    const std::set<std::string> declared = DeclaredForwarders();
+    ASSERT_FALSE(declared.empty());
+    EXPECT_EQ(tried, declared);
 }
 
 // All nine functions the adapter uses are there, and still the library does

@@ -1,7 +1,7 @@
 // The adapter device against the simulated driver library. Every test runs
 // in a process of its own, so the library starts fresh with its scenario.
-#include "adapter/kestro2.h"
 #include "adapter/configuration.h"
+#include "adapter/kestro2.h"
 #include "tests/support/param_name.h"
 #include "tests/support/simulator_session.h"
 

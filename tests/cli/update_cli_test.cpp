@@ -7,7 +7,7 @@
 #include "tests/support/param_name.h"
 #include "tests/support/simulator_session.h"
 #include "tests/support/test_folder.h"
-#include "tests/update/update_folder.h"
+#include "tests/support/update_folder.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -3,7 +3,7 @@
 // and none of them may end, hang or re-enter the update.
 #include "app/resource.h"
 #include "tests/e2e/tested_update.h"
-#include "tests/update/update_folder.h"
+#include "tests/support/update_folder.h"
 
 #include <gtest/gtest.h>
 

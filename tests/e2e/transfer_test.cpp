@@ -3,7 +3,7 @@
 #include "app/resource.h"
 #include "tests/e2e/tested_update.h"
 #include "tests/support/param_name.h"
-#include "tests/update/update_folder.h"
+#include "tests/support/update_folder.h"
 
 #include <gtest/gtest.h>
 

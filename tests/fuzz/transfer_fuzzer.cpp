@@ -5,13 +5,14 @@
 // binding, adapter device and transfer run unchanged. Whatever the input, the
 // transfer must keep its promises, checked by the view and against packets
 // computed here from the file.
-#include "adapter/kestro2.h"
 #include "adapter/configuration.h"
 #include "adapter/d2xx_module.h"
+#include "adapter/kestro2.h"
+#include "tests/fuzz/fuzz_check.h"
+#include "tests/fuzz/fuzz_working_folder.h"
 #include "update/header_keystream.h"
 #include "update/image_transfer.h"
 #include "update/update_image.h"
-#include "tests/fuzz/fuzz_working_folder.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -34,15 +35,6 @@ constexpr std::size_t kBlockSize = 256;
 constexpr std::size_t kMaxBlocks = 40;
 constexpr std::uint16_t kHeaderNumber = 0xFFFF;
 constexpr int kMaxSendingsOfABlock = 100;
-
-// Stops the run with a message, so that the fuzzer keeps the input.
-#define CHECK(condition)                                                         \
-    do {                                                                         \
-        if (!(condition)) {                                                      \
-            std::fprintf(stderr, "%s:%d: broken: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                        \
-        }                                                                        \
-    } while (false)
 
 std::uint8_t Sum(const std::uint8_t* bytes, std::size_t count)
 {

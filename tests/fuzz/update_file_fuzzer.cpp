@@ -2,8 +2,9 @@
 // shorter than its header, otherwise its block count and its payload, read
 // back block by block, are what its length and bytes say, and nothing stays
 // open once the image is gone.
-#include "update/update_image.h"
+#include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/fuzz_working_folder.h"
+#include "update/update_image.h"
 
 #include <algorithm>
 #include <array>
@@ -16,15 +17,6 @@
 #include <vector>
 
 namespace {
-
-// Stops the run with a message, so that the fuzzer keeps the input.
-#define CHECK(condition)                                                                 \
-    do {                                                                                 \
-        if (!(condition)) {                                                              \
-            std::fprintf(stderr, "%s:%d: broken: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                \
-        }                                                                                \
-    } while (false)
 
 std::size_t OpenDescriptors()
 {

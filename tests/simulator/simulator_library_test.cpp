@@ -1,8 +1,8 @@
 // The simulated product and the scenario's packet faults as the program
 // meets them: through the driver library, the adapter device and the packet
 // exchange. Every test runs in a process of its own.
-#include "adapter/kestro2.h"
 #include "adapter/configuration.h"
+#include "adapter/kestro2.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/param_name.h"
 #include "tests/support/simulator_session.h"

@@ -3,13 +3,13 @@
 // exchanges of the header, block 0, a middle block, the last block, a second
 // sending and a 100th. Each row runs in a process of its own, against the
 // simulated adapter and product, through the recording view.
-#include "adapter/kestro2.h"
 #include "adapter/configuration.h"
+#include "adapter/kestro2.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/recording_view.h"
 #include "tests/support/simulator_session.h"
+#include "tests/support/update_folder.h"
 #include "tests/support/working_folder.h"
-#include "tests/update/recording_view.h"
-#include "tests/update/update_folder.h"
 #include "update/image_transfer.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // The transfer when the update file cannot be read on: a failing disk.
-#include "adapter/kestro2.h"
 #include "adapter/configuration.h"
+#include "adapter/kestro2.h"
+#include "tests/support/recording_view.h"
 #include "tests/support/simulator_session.h"
+#include "tests/support/update_folder.h"
 #include "tests/support/working_folder.h"
 #include "tests/update/failing_reads_posix.h"
-#include "tests/update/recording_view.h"
-#include "tests/update/update_folder.h"
 #include "update/image_transfer.h"
 
 #include "tests/support/param_name.h"

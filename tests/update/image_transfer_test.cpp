@@ -1,14 +1,14 @@
 // The whole transfer against the simulated adapter and product, seen through
 // a recording view. Every test runs in a process of its own.
-#include "adapter/kestro2.h"
 #include "adapter/configuration.h"
+#include "adapter/kestro2.h"
 #include "messages/catalogue.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/param_name.h"
+#include "tests/support/recording_view.h"
 #include "tests/support/simulator_session.h"
+#include "tests/support/update_folder.h"
 #include "tests/support/working_folder.h"
-#include "tests/update/recording_view.h"
-#include "tests/update/update_folder.h"
 #include "update/image_transfer.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // One packet's round trip through the adapter, against the simulated driver
 // library and product. Every test runs in a process of its own.
-#include "adapter/kestro2.h"
 #include "adapter/configuration.h"
+#include "adapter/kestro2.h"
 #include "tests/support/param_name.h"
 #include "tests/support/simulator_session.h"
 #include "update/packet_exchange.h"

@@ -1,7 +1,7 @@
 // The wire encodings and the packets that an update image makes.
 #include "tests/support/param_name.h"
+#include "tests/support/update_folder.h"
 #include "tests/support/working_folder.h"
-#include "tests/update/update_folder.h"
 #include "update/image_packets.h"
 #include "update/update_image.h"
 #include "update/wire_format.h"

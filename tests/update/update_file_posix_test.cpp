@@ -1,8 +1,8 @@
 // The update file where this platform differs from Windows: entries that are
 // not plain files, and reads that fail.
+#include "tests/support/update_folder.h"
 #include "tests/support/working_folder.h"
 #include "tests/update/failing_reads_posix.h"
-#include "tests/update/update_folder.h"
 #include "update/update_image.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The update file's exclusive open against other programs, which open files
 // with the usual sharing.
+#include "tests/support/update_folder.h"
 #include "tests/support/working_folder.h"
-#include "tests/update/update_folder.h"
 #include "update/update_image.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Finding, opening and reading the update file. Each test works in a fresh
 // working directory of its own.
 #include "tests/support/param_name.h"
+#include "tests/support/update_folder.h"
 #include "tests/support/working_folder.h"
-#include "tests/update/update_folder.h"
 #include "update/update_image.h"
 
 #include <gtest/gtest.h>

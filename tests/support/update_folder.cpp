@@ -1,4 +1,4 @@
-#include "update_folder.h"
+#include "tests/support/update_folder.h"
 
 #include "update/header_keystream.h"
 

@@ -1,7 +1,7 @@
-#include "tests/update/recording_view.h"
+#include "tests/support/recording_view.h"
 
 #include "messages/catalogue.h"
-#include "tests/update/update_folder.h"
+#include "tests/support/update_folder.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // the dialog goes on unless its set-up failed.
 #include "framework/dialog.h"
 #include "framework/win_app.h"
-#include "tests/app/dialog_failure_test_ids.h"
+#include "tests/framework/dialog_failure_test_ids.h"
 
 #include <gtest/gtest.h>
 
