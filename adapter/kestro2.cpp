@@ -117,6 +117,11 @@ void Kestro2::Write(const void* buffer, std::uint32_t count)
         throw WriteError();
 }
 
+void Kestro2::Purge()
+{
+    Purge(FT_PURGE_RX);
+}
+
 void Kestro2::Purge(std::uint32_t mask)
 {
     if (m_library.Purge(mask) != FT_OK)

@@ -1,8 +1,9 @@
 // The Kestro adapter as a byte device: binds the driver library, lists the
 // connected adapters, opens and configures one of them at the line rate it
 // was given, and turns every failing driver call into one of the exceptions
-// below. The exceptions carry no message and no status: the class alone
-// tells the kind of failure. Each object has a device handle of its own, so
+// of ComDevice's family, which it names as its own (Kestro2::ReadError,
+// ...). Its exceptions carry no message and no status: the class alone tells
+// the kind of failure. Each object has a device handle of its own, so
 // several objects may run at once, each on a thread of its own.
 #pragma once
 
@@ -10,7 +11,6 @@
 #include "d2xx_library.h"
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -25,27 +25,13 @@ struct AdapterListing {
 
 class Kestro2 final : public ComDevice {
 public:
-    class ConnectionError : public std::runtime_error {
-    public:
-        explicit ConnectionError(const std::string& message) : std::runtime_error(message) {}
-    };
-    // The driver library is missing or lacks one of its entry points.
-    class InitializeError : public ConnectionError {
-    public:
-        InitializeError() : ConnectionError(std::string()) {}
-    };
-    class OpenError : public ConnectionError {
-    public:
-        OpenError() : ConnectionError(std::string()) {}
-    };
-    class ReadError : public ConnectionError {
-    public:
-        ReadError() : ConnectionError(std::string()) {}
-    };
-    class WriteError : public ConnectionError {
-    public:
-        WriteError() : ConnectionError(std::string()) {}
-    };
+    // The family is ComDevice's; InitializeError means that the driver
+    // library is missing or lacks one of its entry points.
+    using ComDevice::ConnectionError;
+    using ComDevice::InitializeError;
+    using ComDevice::OpenError;
+    using ComDevice::ReadError;
+    using ComDevice::WriteError;
 
     // `lineRate` in bit/s: one of configuration.h's.
     explicit Kestro2(std::uint32_t lineRate) : m_lineRate(lineRate) {}
@@ -68,8 +54,10 @@ public:
     void Read(void* buffer, std::uint32_t count) override;
     // A write that the driver reports as successful counts as complete.
     void Write(const void* buffer, std::uint32_t count) override;
+    // Drops what has been received: Purge(FT_PURGE_RX).
+    void Purge() override;
     void Purge(std::uint32_t mask);
-    void SetTimeouts(std::uint32_t readTimeoutMs, std::uint32_t writeTimeoutMs);
+    void SetTimeouts(std::uint32_t readTimeoutMs, std::uint32_t writeTimeoutMs) override;
 
 private:
     // One field (FT_OPEN_BY_SERIAL_NUMBER or FT_OPEN_BY_DESCRIPTION) of a

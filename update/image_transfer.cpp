@@ -52,23 +52,23 @@ Failure FailureOf(Verdict verdict)
     return std::nullopt;
 }
 
-// One exchange; an adapter failure anywhere in it means no product answers.
-std::optional<TransferReply> Exchange(Kestro2& adapter, const TransferPacket& packet)
+// One exchange; a failure of the link anywhere in it means no product answers.
+std::optional<TransferReply> Exchange(ComDevice& link, const TransferPacket& packet)
 {
     TransferReply reply;
     try {
-        ExchangePacket(adapter, packet, reply);
-    } catch (const Kestro2::ConnectionError&) {
+        ExchangePacket(link, packet, reply);
+    } catch (const ComDevice::ConnectionError&) {
         return std::nullopt;
     }
     return reply;
 }
 
 // Sends a data packet until the product takes it, or the transfer fails.
-Failure SendBlock(Kestro2& adapter, TransferView& view, const TransferPacket& packet)
+Failure SendBlock(ComDevice& link, TransferView& view, const TransferPacket& packet)
 {
     for (int sending = 0; sending < kMaxSendingsOfOneBlock; ++sending) {
-        const std::optional<TransferReply> reply = Exchange(adapter, packet);
+        const std::optional<TransferReply> reply = Exchange(link, packet);
         if (!reply)
             return FailureWith(MessageId::NoProduct);
         const Verdict verdict = JudgeDataReply(*reply, packet);
@@ -84,11 +84,11 @@ Failure SendBlock(Kestro2& adapter, TransferView& view, const TransferPacket& pa
 
 // The header packet, then every block; the progress bar is touched only
 // once the product has taken the header.
-Failure SendImage(Kestro2& adapter, TransferView& view, UpdateImage& image)
+Failure SendImage(ComDevice& link, TransferView& view, UpdateImage& image)
 {
     TransferPacket packet;
     BuildHeaderPacket(packet, image);
-    const std::optional<TransferReply> reply = Exchange(adapter, packet);
+    const std::optional<TransferReply> reply = Exchange(link, packet);
     if (!reply)
         return FailureWith(MessageId::NoProduct);
     if (const Verdict verdict = JudgeHeaderReply(*reply); verdict != Verdict::Accepted)
@@ -105,7 +105,7 @@ Failure SendImage(Kestro2& adapter, TransferView& view, UpdateImage& image)
         } catch (const UpdateFileError&) {
             return FailureWith(MessageId::FileReadError);
         }
-        if (const Failure failure = SendBlock(adapter, view, packet))
+        if (const Failure failure = SendBlock(link, view, packet))
             return failure;
         view.StepProgress();
         view.Repaint();
@@ -116,10 +116,10 @@ Failure SendImage(Kestro2& adapter, TransferView& view, UpdateImage& image)
 // Anything else that goes wrong while the image is sent (memory running
 // out, say) ends the transfer like a failed write: the product may hold part
 // of an image and needs the update again.
-Failure SendImageGuarded(Kestro2& adapter, TransferView& view, UpdateImage& image)
+Failure SendImageGuarded(ComDevice& link, TransferView& view, UpdateImage& image)
 {
     try {
-        return SendImage(adapter, view, image);
+        return SendImage(link, view, image);
     } catch (const std::exception&) {
         return FailureWith(MessageId::WriteError);
     }
@@ -138,7 +138,7 @@ private:
 
 }  // namespace
 
-TransferResult RunImageTransfer(Kestro2& adapter, TransferView& view, UpdateImageOrRefusal found)
+TransferResult RunImageTransfer(ComDevice& link, TransferView& view, UpdateImageOrRefusal found)
 {
     if (!found.HasImage()) {
         const MessageId message = RefusalMessage(found.Refusal());
@@ -153,7 +153,7 @@ TransferResult RunImageTransfer(Kestro2& adapter, TransferView& view, UpdateImag
     const BusyState busy(view);
     view.EnableWrite(false);
     view.SetStatus(MessageId::Writing);
-    const Failure failure = SendImageGuarded(adapter, view, *image);
+    const Failure failure = SendImageGuarded(link, view, *image);
 
     // The button comes back only once the closing box is dismissed and the
     // file is closed.
@@ -175,7 +175,7 @@ TransferResult RunImageTransfer(Kestro2& adapter, TransferView& view, UpdateImag
     return {TransferResult::Ending::Succeeded, MessageId::Succeeded};
 }
 
-TransferResult RunImageTransfer(Kestro2& adapter, TransferView& view)
+TransferResult RunImageTransfer(ComDevice& link, TransferView& view)
 {
-    return RunImageTransfer(adapter, view, UpdateImage::FindAndOpen());
+    return RunImageTransfer(link, view, UpdateImage::FindAndOpen());
 }

@@ -3,7 +3,7 @@
 // again what the product rejects, and report success or the failure.
 #pragma once
 
-#include "adapter/kestro2.h"
+#include "adapter/com_device.h"
 #include "update/transfer_view.h"
 #include "update/update_image.h"
 
@@ -15,7 +15,7 @@
 // costs about 4 s at 100000 bit/s and 30 s at 9600 bit/s.
 inline constexpr int kMaxSendingsOfOneBlock = 100;
 
-// The adapter's read and write time-outs while a product is updated: a
+// The link's read and write time-outs while a product is updated: a
 // product may take its time to answer.
 inline constexpr std::uint32_t kTransferTimeoutMs = 5000;
 
@@ -39,10 +39,10 @@ MessageId RefusalMessage(UpdateFileRefusal refusal);
 
 // Runs one transfer of `found` (the update file, or why there is none) and
 // returns when it has ended and its closing box was dismissed. The update
-// file is closed on every path. The adapter's and the update file's failures,
+// file is closed on every path. The link's and the update file's failures,
 // and any unexpected one while the image is sent, end the transfer with a
 // message; only what the view itself raises passes through.
-TransferResult RunImageTransfer(Kestro2& adapter, TransferView& view, UpdateImageOrRefusal found);
+TransferResult RunImageTransfer(ComDevice& link, TransferView& view, UpdateImageOrRefusal found);
 
 // The same with the update file of the working directory, found at the call.
-TransferResult RunImageTransfer(Kestro2& adapter, TransferView& view);
+TransferResult RunImageTransfer(ComDevice& link, TransferView& view);

@@ -1,18 +1,16 @@
 #include "update/packet_exchange.h"
 
-#include "adapter/d2xx.h"
-
 #include <array>
 #include <cstdint>
 
-void ExchangePacket(Kestro2& adapter, const TransferPacket& packet, TransferReply& reply)
+void ExchangePacket(ComDevice& link, const TransferPacket& packet, TransferReply& reply)
 {
-    // The adapter hears its own transmission: the packet comes back first.
+    // The link hears its own transmission: the packet comes back first.
     // Only its length matters, not its content.
     std::array<std::uint8_t, TransferPacket::kSize> echo{};
 
-    adapter.Purge(FT_PURGE_RX);
-    adapter.Write(packet.Bytes().data(), TransferPacket::kSize);
-    adapter.Read(echo.data(), TransferPacket::kSize);
-    adapter.Read(reply.Bytes().data(), TransferReply::kSize);
+    link.Purge();
+    link.Write(packet.Bytes().data(), TransferPacket::kSize);
+    link.Read(echo.data(), TransferPacket::kSize);
+    link.Read(reply.Bytes().data(), TransferReply::kSize);
 }

@@ -3,13 +3,14 @@
 // it is sent again.
 #pragma once
 
-#include "adapter/kestro2.h"
+#include "adapter/com_device.h"
 #include "update/transfer_packet.h"
 #include "update/transfer_reply.h"
 
-// Drops whatever the adapter has received, writes the packet, reads back and
+// Drops whatever the link has received, writes the packet, reads back and
 // drops the packet's own echo from the line, then reads the reply. The
-// adapter's exceptions pass through: a failing purge raises
-// Kestro2::ConnectionError, a failing write Kestro2::WriteError, and a read
-// that fails or falls short within the read time-out Kestro2::ReadError.
-void ExchangePacket(Kestro2& adapter, const TransferPacket& packet, TransferReply& reply);
+// link's exceptions pass through: a failing purge raises
+// ComDevice::ConnectionError, a failing write ComDevice::WriteError, and a
+// read that fails or falls short within the read time-out
+// ComDevice::ReadError.
+void ExchangePacket(ComDevice& link, const TransferPacket& packet, TransferReply& reply);
