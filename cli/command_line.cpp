@@ -28,8 +28,14 @@ std::variant<Options, EarlyExit> ParseCommandLine(int argc, const char* const* a
     CLI::Option* serial = write->add_option("--adapter", options.serialNumber, "The adapter with this serial number");
     CLI::Option* index = write->add_option("--index", options.index, "The adapter listed at this index (default 0)");
     CLI::Option* all = write->add_flag("--all", options.all, "Every listed adapter at once, each on its own");
-    serial->excludes(index, all);
-    index->excludes(all);
+    CLI::Option* port = write->add_option("--port", options.ports,
+                                          "The system's serial port to write through (a device path, or COMn on "
+                                          "Windows); several write those products at once")
+                            ->expected(1)
+                            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    serial->excludes(index, all, port);
+    index->excludes(all, port);
+    all->excludes(port);
     write->add_option("--rate", lineRate, "The serial line rate in bit/s (default 100000)")
         ->check(CLI::IsMember({kCurrentLineRate, kFirstGenerationLineRate}));
     write->add_flag("--yes", options.yes, "Write without asking");

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 enum class Command { List, Info, Write };
 
@@ -22,6 +23,8 @@ struct Options {
     std::optional<std::string> serialNumber;
     std::uint32_t index = 0;
     bool all = false;
+    // The system's serial ports to write through instead, as given.
+    std::vector<std::string> ports;
     // Chosen by its line rate, --rate.
     Configuration configuration = Configuration::Current;
     bool yes = false;

@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "adapter/kestro2.h"
+#include "adapter/serial_port.h"
 #include "cli/cli_transfer_view.h"
 #include "cli/consent.h"
 #include "cli/json_lines.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -87,58 +89,158 @@ AdapterName ListedName(Kestro2& adapter, std::uint32_t index)
     return std::nullopt;
 }
 
-// How the adapter is opened: by serial number, or as the window program
+// How an adapter is opened: by serial number, or as the window program
 // opens device 0, by index.
 struct AdapterChoice {
     std::optional<std::string> serialNumber;
     std::uint32_t index = 0;
 };
 
-// One adapter's update through `adapter`, whose library is loaded: opens
-// the adapter and runs the transfer.
-Outcome WriteThroughAdapter(Kestro2& adapter, const AdapterChoice& choice, UpdateImageOrRefusal found,
-                            CliTransferView& view)
+// The link to one product, made and opened where it is written; raises
+// ComDevice's exceptions.
+using LinkOpener = std::function<std::unique_ptr<ComDevice>()>;
+
+LinkOpener AdapterOpener(std::uint32_t lineRate, AdapterChoice choice)
 {
-    try {
+    return [lineRate, choice] {
+        auto adapter = std::make_unique<Kestro2>(lineRate);
+        adapter->Initialize();
         if (choice.serialNumber)
-            adapter.OpenBySerialNumber(*choice.serialNumber);
+            adapter->OpenBySerialNumber(*choice.serialNumber);
         else
-            adapter.Open(choice.index);
-        adapter.SetTimeouts(kTransferTimeoutMs, kTransferTimeoutMs);
-    } catch (const Kestro2::ConnectionError&) {
+            adapter->Open(choice.index);
+        return std::unique_ptr<ComDevice>(std::move(adapter));
+    };
+}
+
+LinkOpener PortOpener(std::uint32_t lineRate, std::string path)
+{
+    return [lineRate, path] {
+        auto port = std::make_unique<SerialPort>(path, lineRate);
+        port->Open();
+        return std::unique_ptr<ComDevice>(std::move(port));
+    };
+}
+
+// One product to write: how it is named, and how its link is opened.
+struct Target {
+    AdapterName name;
+    LinkOpener openLink;
+};
+
+// One product's update: opens its link and runs the transfer.
+Outcome WriteThroughLink(const LinkOpener& openLink, UpdateImageOrRefusal found, CliTransferView& view)
+{
+    std::unique_ptr<ComDevice> link;
+    try {
+        link = openLink();
+        link->SetTimeouts(kTransferTimeoutMs, kTransferTimeoutMs);
+    } catch (const ComDevice::InitializeError&) {
+        return NoDriverOutcome();
+    } catch (const ComDevice::ConnectionError&) {
         return NoAdapterOutcome();
     }
-    return OutcomeOf(RunImageTransfer(adapter, view, std::move(found)));
+    return OutcomeOf(RunImageTransfer(*link, view, std::move(found)));
 }
 
 ExitCode WriteOneAdapter(const Options& options, StandardStreams& streams, const Texts& texts, Consent& consent)
 {
     const Results results(streams, texts, options.json, false);
-    Kestro2 adapter(LineRateOf(options.configuration));
+    const std::uint32_t lineRate = LineRateOf(options.configuration);
+    Kestro2 lister(lineRate);
     try {
-        adapter.Initialize();
+        lister.Initialize();
     } catch (const Kestro2::InitializeError&) {
         return results.Report(options.serialNumber, NoDriverOutcome());
     }
-    const AdapterName name = options.serialNumber ? options.serialNumber : ListedName(adapter, options.index);
+    const AdapterName name = options.serialNumber ? options.serialNumber : ListedName(lister, options.index);
     const std::unique_ptr<ProgressDisplay> progress =
         MakeProgressDisplay(FormOfProgress(options.json), streams, texts, {name});
     CliTransferView view(consent, *progress, 0);
-    const Outcome outcome =
-        WriteThroughAdapter(adapter, {options.serialNumber, options.index}, OpenUpdateFile(options), view);
+    const Outcome outcome = WriteThroughLink(AdapterOpener(lineRate, {options.serialNumber, options.index}),
+                                             OpenUpdateFile(options), view);
     progress->Finish(0);
     return results.Report(name, outcome);
 }
 
-// Every listed adapter at once, each on a thread of its own with its own
-// device handle. The update file is read once, before the question, and
-// every transfer reads its own image over the same bytes in memory.
-ExitCode WriteEveryAdapter(const Options& options, StandardStreams& streams, const Texts& texts, Consent& consent)
+// The code of a run that wrote several products: the user's abandoning
+// speaks for the whole run.
+ExitCode CodeOfSeveral(const std::vector<Outcome>& outcomes)
+{
+    const auto hasCode = [](ExitCode code) { return [code](const Outcome& outcome) { return outcome.code == code; }; };
+    if (std::ranges::any_of(outcomes, hasCode(ExitCode::Abandoned)))
+        return ExitCode::Abandoned;
+    if (std::ranges::all_of(outcomes, hasCode(ExitCode::Succeeded)))
+        return ExitCode::Succeeded;
+    return ExitCode::SomeAdapterFailed;
+}
+
+// How writing several targets went: each target's outcome, or the one
+// outcome that ended the run before any was written.
+struct SeveralOutcomes {
+    std::optional<Outcome> endedBefore;
+    std::vector<Outcome> outcomes;
+};
+
+// Every target at once, each on a thread of its own with a link of its own.
+// The update file is read once, before the question, and every transfer
+// reads its own image over the same bytes in memory.
+SeveralOutcomes WriteEachTarget(const std::vector<Target>& targets, const Options& options,
+                                     StandardStreams& streams, const Texts& texts, Consent& consent)
 {
     const Results results(streams, texts, options.json, true);
+    UpdateImageOrRefusal found = OpenUpdateFile(options);
+    if (!found.HasImage()) {
+        const TransferResult refused{TransferResult::Ending::Refused, RefusalMessage(found.Refusal())};
+        results.Report(std::nullopt, OutcomeOf(refused));
+        return {OutcomeOf(refused), {}};
+    }
+    try {
+        found.Image().ReadPayloadIntoMemory();
+    } catch (const UpdateFileError&) {
+        const TransferResult unread{TransferResult::Ending::Failed, MessageId::FileReadError};
+        results.Report(std::nullopt, OutcomeOf(unread));
+        return {OutcomeOf(unread), {}};
+    }
+    if (!consent.To(found.Image().NameText())) {
+        results.Report(std::nullopt, DeclinedOutcome());
+        return {DeclinedOutcome(), {}};
+    }
+
+    std::vector<AdapterName> names;
+    for (const Target& target : targets)
+        names.push_back(target.name);
+    const std::unique_ptr<ProgressDisplay> progress =
+        MakeProgressDisplay(FormOfProgress(options.json), streams, texts, names);
+    std::vector<Outcome> outcomes(targets.size(), Outcome{ExitCode::WriteError, MessageId::WriteError});
+    {
+        std::vector<std::jthread> threads;
+        for (std::size_t slot = 0; slot < targets.size(); ++slot) {
+            threads.emplace_back([&, slot, image = found.Image().SharedCopy()]() mutable {
+                CliTransferView view(consent, *progress, slot);
+                try {
+                    outcomes[slot] = WriteThroughLink(targets[slot].openLink, std::move(image), view);
+                } catch (const std::exception&) {
+                    // Nothing but the view raises through the transfer; a
+                    // failure there leaves the product as a failed write does.
+                    outcomes[slot] = OutcomeOf({TransferResult::Ending::Failed, MessageId::WriteError});
+                }
+                progress->Finish(slot);
+            });
+        }
+    }
+    for (std::size_t slot = 0; slot < targets.size(); ++slot)
+        results.Report(names[slot], outcomes[slot]);
+    return {std::nullopt, outcomes};
+}
+
+// Every listed adapter at once.
+ExitCode WriteEveryAdapter(const Options& options, StandardStreams& streams, const Texts& texts, Consent& consent)
+{
     const std::uint32_t lineRate = LineRateOf(options.configuration);
     std::vector<AdapterListing> adapters;
     Kestro2 lister(lineRate);
+    const Results results(streams, texts, options.json, true);
     try {
         lister.Initialize();
         adapters = lister.ListAdapters();
@@ -150,58 +252,26 @@ ExitCode WriteEveryAdapter(const Options& options, StandardStreams& streams, con
     if (adapters.empty())
         return results.Report(std::nullopt, NoAdapterOutcome());
 
-    UpdateImageOrRefusal found = OpenUpdateFile(options);
-    if (!found.HasImage()) {
-        const TransferResult refused{TransferResult::Ending::Refused, RefusalMessage(found.Refusal())};
-        return results.Report(std::nullopt, OutcomeOf(refused));
+    std::vector<Target> targets;
+    for (const AdapterListing& listed : adapters) {
+        const AdapterName name = NameOf(listed.serialNumber);
+        targets.push_back({name, AdapterOpener(lineRate, {name, listed.index})});
     }
-    try {
-        found.Image().ReadPayloadIntoMemory();
-    } catch (const UpdateFileError&) {
-        const TransferResult unread{TransferResult::Ending::Failed, MessageId::FileReadError};
-        return results.Report(std::nullopt, OutcomeOf(unread));
-    }
-    if (!consent.To(found.Image().NameText()))
-        return results.Report(std::nullopt, DeclinedOutcome());
+    const SeveralOutcomes written = WriteEachTarget(targets, options, streams, texts, consent);
+    return written.endedBefore ? written.endedBefore->code : CodeOfSeveral(written.outcomes);
+}
 
-    std::vector<AdapterName> names;
-    for (const AdapterListing& listed : adapters)
-        names.push_back(NameOf(listed.serialNumber));
-    const std::unique_ptr<ProgressDisplay> progress =
-        MakeProgressDisplay(FormOfProgress(options.json), streams, texts, names);
-    std::vector<Outcome> outcomes(adapters.size(), Outcome{ExitCode::WriteError, MessageId::WriteError});
-    {
-        std::vector<std::jthread> threads;
-        for (std::size_t slot = 0; slot < adapters.size(); ++slot) {
-            const AdapterChoice choice{NameOf(adapters[slot].serialNumber), adapters[slot].index};
-            threads.emplace_back([&, slot, choice, image = found.Image().SharedCopy()]() mutable {
-                CliTransferView view(consent, *progress, slot);
-                Kestro2 adapter(lineRate);
-                try {
-                    adapter.Initialize();
-                    outcomes[slot] = WriteThroughAdapter(adapter, choice, std::move(image), view);
-                } catch (const Kestro2::InitializeError&) {
-                    outcomes[slot] = NoDriverOutcome();
-                } catch (const std::exception&) {
-                    // Nothing but the view raises through the transfer; a
-                    // failure there leaves the product as a failed write does.
-                    const TransferResult failed{TransferResult::Ending::Failed, MessageId::WriteError};
-                    outcomes[slot] = OutcomeOf(failed);
-                }
-                progress->Finish(slot);
-            });
-        }
-    }
-
-    for (std::size_t slot = 0; slot < adapters.size(); ++slot)
-        results.Report(names[slot], outcomes[slot]);
-    const auto hasCode = [](ExitCode code) { return [code](const Outcome& outcome) { return outcome.code == code; }; };
-    // The user's abandoning speaks for the whole run.
-    if (std::ranges::any_of(outcomes, hasCode(ExitCode::Abandoned)))
-        return ExitCode::Abandoned;
-    if (std::ranges::all_of(outcomes, hasCode(ExitCode::Succeeded)))
-        return ExitCode::Succeeded;
-    return ExitCode::SomeAdapterFailed;
+// The system's serial ports, each named as it was given; one port's run
+// ends with that port's own code.
+ExitCode WritePorts(const Options& options, StandardStreams& streams, const Texts& texts, Consent& consent)
+{
+    std::vector<Target> targets;
+    for (const std::string& port : options.ports)
+        targets.push_back({port, PortOpener(LineRateOf(options.configuration), port)});
+    const SeveralOutcomes written = WriteEachTarget(targets, options, streams, texts, consent);
+    if (written.endedBefore)
+        return written.endedBefore->code;
+    return targets.size() == 1 ? written.outcomes.front().code : CodeOfSeveral(written.outcomes);
 }
 
 }  // namespace
@@ -209,6 +279,8 @@ ExitCode WriteEveryAdapter(const Options& options, StandardStreams& streams, con
 ExitCode WriteUpdate(const Options& options, StandardStreams& streams, const Texts& texts)
 {
     Consent consent(streams, texts, options.yes);
+    if (!options.ports.empty())
+        return WritePorts(options, streams, texts, consent);
     return options.all ? WriteEveryAdapter(options, streams, texts, consent)
                        : WriteOneAdapter(options, streams, texts, consent);
 }
