@@ -9,7 +9,8 @@
 
 #include <filesystem>
 
-// One line per connected adapter: "INDEX SERIAL DESCRIPTION".
+// One line per connected adapter, "INDEX SERIAL DESCRIPTION", then one per
+// serial port of an FTDI adapter, "PORT SERIAL DESCRIPTION".
 ExitCode ListAdapters(StandardStreams& streams, const Texts& texts);
 
 // The product, the payload's size, the block count and the time on the line

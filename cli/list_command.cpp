@@ -1,38 +1,53 @@
 #include "cli/commands.h"
 
 #include "adapter/kestro2.h"
+#include "adapter/port_listing.h"
 #include "cli/shown_text.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-ExitCode ReportFailure(const Outcome& outcome, StandardStreams& streams, const Texts& texts)
+// A blank serial number would shift the description into its column.
+std::string ShownSerialNumber(const std::string& serialNumber)
 {
-    streams.Error(std::string(texts(outcome.message)) + '\n');
-    return outcome.code;
+    return serialNumber.empty() ? "-" : ShownListedText(serialNumber);
 }
 
 }  // namespace
 
+// The D2XX adapters by index, then the FTDI adapters' serial ports by path:
+// one adapter seen both ways shows the same serial number twice. Without
+// the D2XX library, or without its listing, the ports still show.
 ExitCode ListAdapters(StandardStreams& streams, const Texts& texts)
 {
     // Listing sets no line rate.
     Kestro2 adapter(kCurrentLineRate);
     std::vector<AdapterListing> adapters;
+    std::optional<Outcome> failure;
     try {
         adapter.Initialize();
         adapters = adapter.ListAdapters();
     } catch (const Kestro2::InitializeError&) {
-        return ReportFailure(NoDriverOutcome(), streams, texts);
+        failure = NoDriverOutcome();
     } catch (const Kestro2::ConnectionError&) {
-        return ReportFailure(NoAdapterOutcome(), streams, texts);
+        failure = NoAdapterOutcome();
     }
+    const std::vector<PortListing> ports = ListFtdiPorts();
+    if (failure)
+        streams.Error(std::string(texts(failure->message)) + '\n');
+
+    std::string text;
     for (const AdapterListing& listed : adapters) {
-        // A blank serial number would shift the description into its column.
-        const std::string serial = listed.serialNumber.empty() ? "-" : ShownListedText(listed.serialNumber);
-        streams.Out(std::to_string(listed.index) + ' ' + serial + ' ' + ShownListedText(listed.description) + '\n');
+        text += std::to_string(listed.index) + ' ' + ShownSerialNumber(listed.serialNumber) + ' ' +
+                ShownListedText(listed.description) + '\n';
     }
-    return ExitCode::Succeeded;
+    for (const PortListing& listed : ports) {
+        text += ShownListedText(listed.port) + ' ' + ShownSerialNumber(listed.serialNumber) + ' ' +
+                ShownListedText(listed.description) + '\n';
+    }
+    streams.Out(text);
+    return failure && ports.empty() ? failure->code : ExitCode::Succeeded;
 }

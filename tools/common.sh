@@ -5,6 +5,7 @@
 # installed the wine command fails for 64-bit programs too.
 BUILD_PACKAGES=(
     cmake ninja-build g++ libgtest-dev googletest python3 libcli11-dev nlohmann-json3-dev
+    pkg-config libudev-dev umockdev libumockdev-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine wine64 xvfb
     clang-14 libclang-rt-14-dev

@@ -38,6 +38,12 @@ public:
     CliProcess(const std::filesystem::path& folder, const std::vector<std::string>& arguments, AtTerminal);
     void Type(const std::string& text);
     void Signal(int signal);
+    // Starts update-cli under another program that runs it: `wrapper` is
+    // that program, found on PATH, and its arguments before update-cli's.
+    struct Under {
+        std::vector<std::string> wrapper;
+    };
+    CliProcess(const std::filesystem::path& folder, const std::vector<std::string>& arguments, const Under& under);
 #endif
     // Waits for the end; a process that outlives `timeout` is ended and the
     // run has exit code -1.
@@ -54,6 +60,7 @@ private:
     int m_exitCode = -1;
     bool m_ended = false;
     int m_terminal = -1;  // the controlling side of the terminal on standard input
+    std::vector<std::string> m_wrapper;
 };
 
 // The locale's variables of this process, which update-cli inherits, set to

@@ -27,11 +27,21 @@ CliProcess::CliProcess(const std::filesystem::path& folder, const std::vector<st
     Start(folder, arguments, ptsname(m_terminal));
 }
 
+CliProcess::CliProcess(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
+                       const Under& under)
+    : m_outFile(folder / "cli-out.txt"), m_errorFile(folder / "cli-error.txt"), m_wrapper(under.wrapper)
+{
+    Start(folder, arguments, "/dev/null");
+}
+
 void CliProcess::Start(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
                        const std::string& input)
 {
-    const std::string program = UPDATE_CLI;
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    const std::string cli = UPDATE_CLI;
+    std::vector<char*> argv;
+    for (const std::string& word : m_wrapper)
+        argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(const_cast<char*>(cli.c_str()));
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
@@ -43,7 +53,7 @@ void CliProcess::Start(const std::filesystem::path& folder, const std::vector<st
     posix_spawn_file_actions_addopen(&actions, 2, m_errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     pid_t pid = -1;
-    const int failure = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int failure = posix_spawnp(&pid, argv.front(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (failure != 0)
         throw std::runtime_error("update-cli did not start");

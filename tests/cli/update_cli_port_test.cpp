@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -143,4 +145,73 @@ TEST_F(UpdateCliPort, GoesWithNoOtherWayToChooseAnAdapter)
         EXPECT_EQ(run.exitCode, static_cast<int>(ExitCode::Usage)) << choice.front();
         EXPECT_EQ(run.out, "");
     }
+}
+
+namespace {
+
+// Three USB serial ports as udev shows them: two of FTDI adapters, one of
+// another maker's cable.
+constexpr char kThreePorts[] =
+    "P: /devices/pci0000:00/0000:00:14.0/usb1/1-1\n"
+    "N: bus/usb/001/002\n"
+    "E: DEVNAME=/dev/bus/usb/001/002\n"
+    "E: DEVTYPE=usb_device\n"
+    "E: SUBSYSTEM=usb\n"
+    "A: idVendor=0403\n"
+    "A: idProduct=6001\n"
+    "A: serial=KS000201\n"
+    "A: product=Kestro-3 bench 1\n"
+    "\n"
+    "P: /devices/pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/ttyUSB0/tty/ttyUSB0\n"
+    "N: ttyUSB0\n"
+    "E: DEVNAME=/dev/ttyUSB0\n"
+    "E: SUBSYSTEM=tty\n"
+    "\n"
+    "P: /devices/pci0000:00/0000:00:14.0/usb1/1-2\n"
+    "N: bus/usb/001/003\n"
+    "E: DEVNAME=/dev/bus/usb/001/003\n"
+    "E: DEVTYPE=usb_device\n"
+    "E: SUBSYSTEM=usb\n"
+    "A: idVendor=0403\n"
+    "A: idProduct=6015\n"
+    "A: serial=KS000202\n"
+    "A: product=Kestro-3 end of line\n"
+    "\n"
+    "P: /devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/ttyUSB1/tty/ttyUSB1\n"
+    "N: ttyUSB1\n"
+    "E: DEVNAME=/dev/ttyUSB1\n"
+    "E: SUBSYSTEM=tty\n"
+    "\n"
+    "P: /devices/pci0000:00/0000:00:14.0/usb1/1-3\n"
+    "N: bus/usb/001/004\n"
+    "E: DEVNAME=/dev/bus/usb/001/004\n"
+    "E: DEVTYPE=usb_device\n"
+    "E: SUBSYSTEM=usb\n"
+    "A: idVendor=067b\n"
+    "A: idProduct=2303\n"
+    "A: serial=OTHER001\n"
+    "A: product=Another maker's serial cable\n"
+    "\n"
+    "P: /devices/pci0000:00/0000:00:14.0/usb1/1-3/1-3:1.0/ttyUSB2/tty/ttyUSB2\n"
+    "N: ttyUSB2\n"
+    "E: DEVNAME=/dev/ttyUSB2\n"
+    "E: SUBSYSTEM=tty\n";
+
+}  // namespace
+
+// The listing under umockdev, which gives libudev these devices instead of
+// the machine's: the simulated D2XX adapter, then the FTDI ports alone.
+TEST_F(UpdateCliPort, ListShowsThePortsOfFtdiAdapters)
+{
+    std::ofstream(m_folder / "ports.umockdev") << kThreePorts;
+    // The sanitizers' runtime must come first, and umockdev's preload
+    // library comes before it.
+    setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
+    CliProcess process(m_folder, {"list"}, CliProcess::Under{{"umockdev-run", "-d", "ports.umockdev", "--"}});
+    const CliRun run = process.Wait();
+    EXPECT_EQ(run.exitCode, 0) << run.error;
+    EXPECT_EQ(run.out,
+              "0 KS000001 Kestro-3 USB serial adapter (simulated)\n"
+              "/dev/ttyUSB0 KS000201 Kestro-3 bench 1\n"
+              "/dev/ttyUSB1 KS000202 Kestro-3 end of line\n");
 }
