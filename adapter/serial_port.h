@@ -34,6 +34,7 @@ private:
     std::string m_path;
     std::uint32_t m_lineRate;
     std::intptr_t m_handle = -1;  // a descriptor on Linux, a HANDLE on Windows; -1 when closed
+    // How long a read and a write wait on Linux; Windows keeps them itself.
     std::uint32_t m_readTimeoutMs = 0;
     std::uint32_t m_writeTimeoutMs = 0;
 };

@@ -122,6 +122,4 @@ void SerialPort::SetTimeouts(std::uint32_t readTimeoutMs, std::uint32_t writeTim
     timeouts.WriteTotalTimeoutConstant = writeTimeoutMs;
     if (m_handle == -1 || !SetCommTimeouts(HandleOf(m_handle), &timeouts))
         throw ConnectionError(std::string());
-    m_readTimeoutMs = readTimeoutMs;
-    m_writeTimeoutMs = writeTimeoutMs;
 }
