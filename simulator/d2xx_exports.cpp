@@ -157,9 +157,9 @@ FT_STATUS D2XX_API FT_SetChars(FT_HANDLE handle, std::uint8_t, std::uint8_t, std
     return WithHandle("FT_SetChars", handle);
 }
 
-FT_STATUS D2XX_API FT_SetLatencyTimer(FT_HANDLE handle, std::uint8_t)
+FT_STATUS D2XX_API FT_SetLatencyTimer(FT_HANDLE handle, std::uint8_t milliseconds)
 {
-    return WithHandle("FT_SetLatencyTimer", handle);
+    return Driver().OnAdapter("FT_SetLatencyTimer", &SimulatedAdapter::SetLatencyTimer, handle, milliseconds);
 }
 
 FT_STATUS D2XX_API FT_GetLatencyTimer(FT_HANDLE handle, std::uint8_t* latencyMs)

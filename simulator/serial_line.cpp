@@ -9,23 +9,32 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr unsigned kBitsPerByte = 10;
-constexpr auto kLatencyTimer = 16ms;
+// The chip's own latency timer, until one is set.
+constexpr auto kDefaultLatencyTimer = 16ms;
 // A read never waits longer, whatever time-out was set (0: none), so that a
 // test cannot hang on a reply that never comes.
 constexpr auto kLongestReadWait = 10s;
 
 }  // namespace
 
+SerialLine::SerialLine(bool timed) : m_timed(timed), m_usbPackets(Clock::now(), kDefaultLatencyTimer) {}
+
+void SerialLine::SetLatencyTimer(std::uint32_t milliseconds)
+{
+    m_usbPackets.SetLatencyTimer(std::chrono::milliseconds(milliseconds));
+}
+
 void SerialLine::Transmit(std::span<const std::uint8_t> echo)
 {
-    m_lastSent = Clock::now() + ByteTimes(echo.size());
+    const Clock::time_point start = Clock::now();
+    m_lastSent = start + ByteTimes(echo.size());
     std::this_thread::sleep_until(m_lastSent);
-    Queue(echo, m_lastSent);
+    Queue(echo, start);
 }
 
 void SerialLine::Answer(std::span<const std::uint8_t> reply)
 {
-    Queue(reply, m_lastSent + ByteTimes(reply.size()) + LatencyTimer());
+    Queue(reply, m_lastSent);
 }
 
 std::size_t SerialLine::Read(std::uint8_t* buffer, std::size_t count)
@@ -60,11 +69,6 @@ SerialLine::Clock::duration SerialLine::ByteTimes(std::size_t count) const
     return std::chrono::duration_cast<Clock::duration>(seconds);
 }
 
-SerialLine::Clock::duration SerialLine::LatencyTimer() const
-{
-    return m_timed ? Clock::duration(kLatencyTimer) : Clock::duration{};
-}
-
 SerialLine::Clock::duration SerialLine::ReadWait() const
 {
     if (!m_timed)
@@ -76,11 +80,20 @@ SerialLine::Clock::duration SerialLine::ReadWait() const
 
 // The queue stays in the order of arrival: the echo of a quick write may come
 // before the reply to the packet before it.
-void SerialLine::Queue(std::span<const std::uint8_t> bytes, Clock::time_point at)
+void SerialLine::Queue(std::span<const std::uint8_t> bytes, Clock::time_point start)
 {
+    if (bytes.empty())
+        return;
+    std::vector<Clock::time_point> deliveries(bytes.size(), start);
+    if (m_timed) {
+        std::vector<Clock::time_point> onTheLine;
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            onTheLine.push_back(start + ByteTimes(i + 1));
+        deliveries = m_usbPackets.Deliveries(onTheLine);
+    }
     std::vector<Arrival> arrivals;
-    for (const std::uint8_t byte : bytes)
-        arrivals.push_back({at, byte});
-    const auto place = std::ranges::upper_bound(m_queue, at, {}, &Arrival::at);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        arrivals.push_back({deliveries[i], bytes[i]});
+    const auto place = std::ranges::upper_bound(m_queue, arrivals.front().at, {}, &Arrival::at);
     m_queue.insert(place, arrivals.begin(), arrivals.end());
 }

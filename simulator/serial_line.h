@@ -3,12 +3,15 @@
 //
 // With line timing, bytes take their time on the line: 10 bit times each
 // (start bit, 8 data bits, stop bit) at the rate set. A write returns once
-// its bytes are sent, and then their echo is in the queue; a reply arrives
-// its own 4 byte times plus the adapter's 16 ms latency timer after the last
-// byte of its packet. A read waits for its last byte, or for the read
+// its bytes are sent; the echo of each byte arrives as it is sent, and a
+// reply right after the last byte of its packet. The adapter's chip then
+// hands them to the host in USB packets (usb_packets.h), with its latency
+// timer, 16 ms unless set. A read waits for its last byte, or for the read
 // time-out when that byte comes later or never. Without line timing nothing
 // takes time, and a read that finds too few bytes ends at once.
 #pragma once
+
+#include "usb_packets.h"
 
 #include <chrono>
 #include <cstddef>
@@ -18,10 +21,11 @@
 
 class SerialLine {
 public:
-    explicit SerialLine(bool timed) : m_timed(timed) {}
+    explicit SerialLine(bool timed);
 
     void SetRate(std::uint32_t bitsPerSecond) { m_rate = bitsPerSecond; }
     void SetReadTimeout(std::uint32_t milliseconds) { m_readTimeoutMs = milliseconds; }
+    void SetLatencyTimer(std::uint32_t milliseconds);
 
     // Sends bytes, which the adapter hears back as `echo`.
     void Transmit(std::span<const std::uint8_t> echo);
@@ -42,13 +46,14 @@ private:
     };
 
     Clock::duration ByteTimes(std::size_t count) const;
-    Clock::duration LatencyTimer() const;
     Clock::duration ReadWait() const;
-    void Queue(std::span<const std::uint8_t> bytes, Clock::time_point at);
+    // Queues bytes whose first arrives on the line one byte time after `start`.
+    void Queue(std::span<const std::uint8_t> bytes, Clock::time_point start);
 
     bool m_timed;
     std::uint32_t m_rate = 9600;      // the driver's default
     std::uint32_t m_readTimeoutMs = 0;  // the driver's default: no time-out
     Clock::time_point m_lastSent;
+    UsbPackets m_usbPackets;
     std::deque<Arrival> m_queue;  // in the order of arrival
 };

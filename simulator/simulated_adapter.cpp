@@ -177,6 +177,20 @@ FT_STATUS SimulatedAdapter::SetDataCharacteristics(FT_HANDLE handle, std::uint8_
     return Finish(call, valid ? FT_OK : FT_INVALID_PARAMETER);
 }
 
+FT_STATUS SimulatedAdapter::SetLatencyTimer(FT_HANDLE handle, std::uint8_t milliseconds)
+{
+    std::lock_guard lock(m_mutex);
+    const SimulatedCall call = Begin("FT_SetLatencyTimer", HandleText(handle) + " " + std::to_string(milliseconds));
+    if (call.scripted)
+        return Finish(call, *call.scripted);
+    if (!IsOpenDevice(handle))
+        return Finish(call, FT_INVALID_HANDLE);
+    if (milliseconds < 2)
+        return Finish(call, FT_INVALID_PARAMETER);
+    m_line.SetLatencyTimer(milliseconds);
+    return Finish(call, FT_OK);
+}
+
 FT_STATUS SimulatedAdapter::Purge(FT_HANDLE handle, std::uint32_t mask)
 {
     std::lock_guard lock(m_mutex);

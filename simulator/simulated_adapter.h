@@ -45,6 +45,8 @@ public:
     FT_STATUS SetDataCharacteristics(FT_HANDLE handle, std::uint8_t wordLength, std::uint8_t stopBits,
                                      std::uint8_t parity);
     FT_STATUS Purge(FT_HANDLE handle, std::uint32_t mask);
+    // 2 to 255 ms, as the chip maker's guide gives; another value is refused.
+    FT_STATUS SetLatencyTimer(FT_HANDLE handle, std::uint8_t milliseconds);
     FT_STATUS Write(FT_HANDLE handle, const void* buffer, std::uint32_t count, std::uint32_t* written);
     FT_STATUS Read(FT_HANDLE handle, void* buffer, std::uint32_t count, std::uint32_t* received);
 
