@@ -4,6 +4,8 @@
 // whoever implements the link; none is returned.
 #pragma once
 
+#include "latency_timer.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -48,6 +50,9 @@ public:
     virtual void Purge() = 0;
     // Raises ConnectionError.
     virtual void SetTimeouts(std::uint32_t readTimeoutMs, std::uint32_t writeTimeoutMs) = 0;
+    // Asks for a latency timer of 1 to 255 ms; what cannot be set is said in
+    // the result, never raised: the update goes on with what is in force.
+    virtual LatencyTimerSetting SetLatencyTimer(unsigned milliseconds) = 0;
 
 protected:
     ComDevice() = default;

@@ -55,6 +55,11 @@ FT_STATUS D2xxLibrary::SetDataCharacteristics(std::uint8_t wordLength, std::uint
     return Forward(entries.FT_SetDataCharacteristics, handle, wordLength, stopBits, parity);
 }
 
+FT_STATUS D2xxLibrary::SetLatencyTimer(std::uint8_t milliseconds)
+{
+    return Forward(entries.FT_SetLatencyTimer, handle, milliseconds);
+}
+
 FT_STATUS D2xxLibrary::SetTimeouts(std::uint32_t readTimeoutMs, std::uint32_t writeTimeoutMs)
 {
     return Forward(entries.FT_SetTimeouts, handle, readTimeoutMs, writeTimeoutMs);

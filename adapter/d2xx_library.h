@@ -1,5 +1,5 @@
 // Run-time binding of the D2XX driver library: loads it by name, looks up all
-// 35 entry points and forwards the ten calls that the adapter device needs.
+// 35 entry points and forwards the eleven calls that the adapter device needs.
 // Statuses pass through unchanged; an absent entry answers FT_INVALID_HANDLE.
 #pragma once
 
@@ -30,6 +30,7 @@ public:
     FT_STATUS SetDataCharacteristics(std::uint8_t wordLength, std::uint8_t stopBits,
                                      std::uint8_t parity);
     FT_STATUS SetTimeouts(std::uint32_t readTimeoutMs, std::uint32_t writeTimeoutMs);
+    FT_STATUS SetLatencyTimer(std::uint8_t milliseconds);
     FT_STATUS Purge(std::uint32_t mask);
     FT_STATUS Write(void* buffer, std::uint32_t count, std::uint32_t* written);
     FT_STATUS Read(void* buffer, std::uint32_t count, std::uint32_t* received);

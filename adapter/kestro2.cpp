@@ -128,6 +128,14 @@ void Kestro2::Purge(std::uint32_t mask)
         throw ConnectionError(std::string());
 }
 
+LatencyTimerSetting Kestro2::SetLatencyTimer(unsigned milliseconds)
+{
+    const unsigned set = milliseconds < 2 ? 2 : milliseconds;
+    if (set > 255 || m_library.SetLatencyTimer(static_cast<std::uint8_t>(set)) != FT_OK)
+        return {std::nullopt, LatencyTimerSetting::Notice::Refused};
+    return {set, set == milliseconds ? LatencyTimerSetting::Notice::None : LatencyTimerSetting::Notice::RaisedToTheLeast};
+}
+
 void Kestro2::SetTimeouts(std::uint32_t readTimeoutMs, std::uint32_t writeTimeoutMs)
 {
     if (m_library.SetTimeouts(readTimeoutMs, writeTimeoutMs) != FT_OK)

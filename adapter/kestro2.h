@@ -58,6 +58,8 @@ public:
     void Purge() override;
     void Purge(std::uint32_t mask);
     void SetTimeouts(std::uint32_t readTimeoutMs, std::uint32_t writeTimeoutMs) override;
+    // FT_SetLatencyTimer: 2 to 255 ms, so that 1 is set as 2.
+    LatencyTimerSetting SetLatencyTimer(unsigned milliseconds) override;
 
 private:
     // One field (FT_OPEN_BY_SERIAL_NUMBER or FT_OPEN_BY_DESCRIPTION) of a

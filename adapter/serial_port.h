@@ -29,6 +29,10 @@ public:
     void Write(const void* buffer, std::uint32_t count) override;
     void Purge() override;
     void SetTimeouts(std::uint32_t readTimeoutMs, std::uint32_t writeTimeoutMs) override;
+    // Linux: the device's latency_timer attribute where this user may write
+    // it; else, for 1 ms or in its place, the serial driver's low-latency
+    // flag, which the FTDI driver makes 1 ms. Windows: nothing can be set.
+    LatencyTimerSetting SetLatencyTimer(unsigned milliseconds) override;
 
 private:
     std::string m_path;

@@ -3,9 +3,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include <asm/ioctls.h>
+#include <linux/serial.h>
 #include <asm/termbits.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -153,6 +156,26 @@ void SerialPort::Write(const void* buffer, std::uint32_t count)
             throw WriteError();
         sent += static_cast<std::uint32_t>(put);
     }
+}
+
+LatencyTimerSetting SerialPort::SetLatencyTimer(unsigned milliseconds)
+{
+    // /dev/ttyUSB0 (or a link to it) -> /sys/class/tty/ttyUSB0/device/latency_timer
+    std::error_code ignored;
+    const std::filesystem::path device = std::filesystem::canonical(m_path, ignored);
+    if (!device.empty()) {
+        std::ofstream attribute(std::filesystem::path("/sys/class/tty") / device.filename() / "device/latency_timer");
+        if (attribute << milliseconds << std::flush)
+            return {milliseconds, LatencyTimerSetting::Notice::None};
+    }
+    serial_struct serial{};
+    const int descriptor = static_cast<int>(m_handle);
+    if (m_handle < 0 || ioctl(descriptor, TIOCGSERIAL, &serial) != 0)
+        return {std::nullopt, LatencyTimerSetting::Notice::NothingSet};
+    serial.flags |= ASYNC_LOW_LATENCY;
+    if (ioctl(descriptor, TIOCSSERIAL, &serial) != 0)
+        return {std::nullopt, LatencyTimerSetting::Notice::NothingSet};
+    return {1, milliseconds == 1 ? LatencyTimerSetting::Notice::None : LatencyTimerSetting::Notice::SetInstead};
 }
 
 void SerialPort::Purge()

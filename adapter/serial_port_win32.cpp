@@ -109,6 +109,13 @@ void SerialPort::Write(const void* buffer, std::uint32_t count)
         throw WriteError();
 }
 
+LatencyTimerSetting SerialPort::SetLatencyTimer(unsigned)
+{
+    // The chip maker's COM driver keeps the timer in the device's registry
+    // key, which only an administrator may write.
+    return {std::nullopt, LatencyTimerSetting::Notice::NeedsAdministrator};
+}
+
 void SerialPort::Purge()
 {
     if (m_handle == -1 || !PurgeComm(HandleOf(m_handle), PURGE_RXCLEAR))

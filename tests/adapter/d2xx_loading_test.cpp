@@ -31,6 +31,7 @@ const Forwarder kForwarders[] = {
     {"SetBaudRate", [](D2xxLibrary& l) { return l.SetBaudRate(100000); }},
     {"SetDataCharacteristics", [](D2xxLibrary& l) { return l.SetDataCharacteristics(8, 0, 0); }},
     {"SetTimeouts", [](D2xxLibrary& l) { return l.SetTimeouts(1000, 1000); }},
+    {"SetLatencyTimer", [](D2xxLibrary& l) { return l.SetLatencyTimer(2); }},
     {"Purge", [](D2xxLibrary& l) { return l.Purge(FT_PURGE_RX); }},
     {"Write", [](D2xxLibrary& l) { return l.Write(g_buffer, 1, &g_count); }},
     {"Read", [](D2xxLibrary& l) { return l.Read(g_buffer, 1, &g_count); }},

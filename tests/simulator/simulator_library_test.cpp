@@ -308,8 +308,9 @@ Milliseconds TimeOf(Operation operation)
 
 }  // namespace
 
-// At 100000 bit/s: 269 bytes of 10 bits take 26.9 ms to send, and the reply
-// comes 0.4 ms and the 16 ms latency timer later, 43.3 ms in all.
+// At 100000 bit/s: 269 bytes of 10 bits take 26.9 ms to send. The chip hands
+// the echo on in four full USB packets by 24.8 ms, and its last 21 bytes with
+// the reply when the 16 ms latency timer runs out: 40.8 ms in all.
 TEST(SimulatorLibrary, LineTimingMakesAnExchangeTakeItsTimeOnTheLine)
 {
     SimulatorSession session("line-timing\n");
@@ -318,6 +319,20 @@ TEST(SimulatorLibrary, LineTimingMakesAnExchangeTakeItsTimeOnTheLine)
     ASSERT_EQ(session.Calls()[2], "FT_SetBaudRate device0 100000 -> 0");
 
     EXPECT_GE(TimeOf([&] { Exchange(adapter, kHeader); }).count(), 40.0);
+}
+
+// With the timer at 2 ms the rest goes at 28.8 ms, 1.06 times the line's
+// own 27.3 ms.
+TEST(SimulatorLibrary, TheLatencyTimerHoldsBackWhatFillsNoUsbPacket)
+{
+    SimulatorSession session("line-timing\n");
+    Kestro2 adapter(kCurrentLineRate);
+    OpenDevice(adapter);
+    EXPECT_EQ(adapter.SetLatencyTimer(2), (LatencyTimerSetting{2, LatencyTimerSetting::Notice::None}));
+    EXPECT_EQ(session.Calls().back(), "FT_SetLatencyTimer device0 2 -> 0");
+    const double exchangeMs = TimeOf([&] { Exchange(adapter, kHeader); }).count();
+    EXPECT_GE(exchangeMs, 28.5);
+    EXPECT_LT(exchangeMs, 36.0);
 }
 
 TEST(SimulatorLibrary, LineTimingWaitsTheReadTimeoutForAReplyThatNeverComes)
