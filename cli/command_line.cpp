@@ -38,6 +38,10 @@ std::variant<Options, EarlyExit> ParseCommandLine(int argc, const char* const* a
     all->excludes(port);
     write->add_option("--rate", lineRate, "The serial line rate in bit/s (default 100000)")
         ->check(CLI::IsMember({kCurrentLineRate, kFirstGenerationLineRate}));
+    write->add_option("--latency-timer", options.latencyTimerMs,
+                      "Ask the adapter to pass on what it receives after at most MS ms (1 to 255; the driver's own, "
+                      "16 ms, without it): each block goes faster; write a product that then fails without it")
+        ->check(CLI::Range(1u, 255u));
     write->add_flag("--yes", options.yes, "Write without asking");
     write->add_flag("--json", options.json, "Standard output carries only JSON lines");
     write->parse_complete_callback([&options, &lineRate] {

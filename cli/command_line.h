@@ -27,6 +27,9 @@ struct Options {
     std::vector<std::string> ports;
     // Chosen by its line rate, --rate.
     Configuration configuration = Configuration::Current;
+    // The adapter's latency timer to ask for, 1 to 255 ms; without it the
+    // driver's own stays.
+    std::optional<unsigned> latencyTimerMs;
     bool yes = false;
     bool json = false;
 };

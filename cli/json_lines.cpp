@@ -23,10 +23,12 @@ std::string ProgressEventLine(const std::optional<std::string>& adapter, std::ui
     return Line({{"event", "progress"}, {"adapter", AdapterField(adapter)}, {"block", block}, {"blocks", blocks}});
 }
 
-std::string ResultEventLine(const std::optional<std::string>& adapter, ExitCode code, std::string_view message)
+std::string ResultEventLine(const std::optional<std::string>& adapter, ExitCode code, std::string_view message,
+                            std::optional<unsigned> latencyTimerMs)
 {
     return Line({{"event", "result"},
                  {"adapter", AdapterField(adapter)},
                  {"code", static_cast<int>(code)},
-                 {"message", message}});
+                 {"message", message},
+                 {"latency_timer", latencyTimerMs ? nlohmann::ordered_json(*latencyTimerMs) : nlohmann::ordered_json(nullptr)}});
 }

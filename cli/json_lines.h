@@ -13,5 +13,7 @@
 // taken by the product.
 std::string ProgressEventLine(const std::optional<std::string>& adapter, std::uint32_t block, std::uint32_t blocks);
 
-// {"event":"result","adapter":SERIAL,"code":C,"message":TEXT}
-std::string ResultEventLine(const std::optional<std::string>& adapter, ExitCode code, std::string_view message);
+// {"event":"result","adapter":SERIAL,"code":C,"message":TEXT,"latency_timer":MS}: MS
+// null where the latency timer in force is not known.
+std::string ResultEventLine(const std::optional<std::string>& adapter, ExitCode code, std::string_view message,
+                            std::optional<unsigned> latencyTimerMs = std::nullopt);

@@ -6,6 +6,8 @@
 #include "messages/message_id.h"
 #include "update/image_transfer.h"
 
+#include <optional>
+
 enum class ExitCode : int {
     Succeeded = 0,
     WriteError = 1,
@@ -24,6 +26,8 @@ enum class ExitCode : int {
 struct Outcome {
     ExitCode code;
     MessageId message;
+    // The latency timer in force during the update, where it is known.
+    std::optional<unsigned> latencyTimerMs = std::nullopt;
 
     friend bool operator==(const Outcome&, const Outcome&) = default;
 };

@@ -5,6 +5,7 @@
 #include "cli/cli_transfer_view.h"
 #include "cli/consent.h"
 #include "cli/json_lines.h"
+#include "cli/latency_timer_request.h"
 #include "cli/outcome.h"
 #include "cli/progress_display.h"
 #include "cli/shown_text.h"
@@ -40,7 +41,8 @@ public:
     {
         const std::string text(m_texts(outcome.message));
         if (m_json)
-            m_streams.Out(ResultEventLine(adapter, outcome.code, m_texts.English(outcome.message)));
+            m_streams.Out(
+                ResultEventLine(adapter, outcome.code, m_texts.English(outcome.message), outcome.latencyTimerMs));
         else if (m_nameAdapters && adapter)
             m_streams.Out(ShownListedText(*adapter) + ": " + text + '\n');
         else
@@ -128,19 +130,25 @@ struct Target {
     LinkOpener openLink;
 };
 
-// One product's update: opens its link and runs the transfer.
-Outcome WriteThroughLink(const LinkOpener& openLink, UpdateImageOrRefusal found, CliTransferView& view)
+// One product's update: opens its link, asks it for the latency timer once
+// the line is configured, and runs the transfer.
+Outcome WriteThroughLink(const LinkOpener& openLink, LatencyTimerRequest& latencyTimer, UpdateImageOrRefusal found,
+                         CliTransferView& view)
 {
     std::unique_ptr<ComDevice> link;
+    std::optional<unsigned> latencyTimerMs;
     try {
         link = openLink();
+        latencyTimerMs = latencyTimer.ApplyTo(*link);
         link->SetTimeouts(kTransferTimeoutMs, kTransferTimeoutMs);
     } catch (const ComDevice::InitializeError&) {
         return NoDriverOutcome();
     } catch (const ComDevice::ConnectionError&) {
         return NoAdapterOutcome();
     }
-    return OutcomeOf(RunImageTransfer(*link, view, std::move(found)));
+    Outcome outcome = OutcomeOf(RunImageTransfer(*link, view, std::move(found)));
+    outcome.latencyTimerMs = latencyTimerMs;
+    return outcome;
 }
 
 ExitCode WriteOneAdapter(const Options& options, StandardStreams& streams, const Texts& texts, Consent& consent)
@@ -157,8 +165,9 @@ ExitCode WriteOneAdapter(const Options& options, StandardStreams& streams, const
     const std::unique_ptr<ProgressDisplay> progress =
         MakeProgressDisplay(FormOfProgress(options.json), streams, texts, {name});
     CliTransferView view(consent, *progress, 0);
+    LatencyTimerRequest latencyTimer(options.latencyTimerMs, streams, texts);
     const Outcome outcome = WriteThroughLink(AdapterOpener(lineRate, {options.serialNumber, options.index}),
-                                             OpenUpdateFile(options), view);
+                                             latencyTimer, OpenUpdateFile(options), view);
     progress->Finish(0);
     return results.Report(name, outcome);
 }
@@ -213,13 +222,14 @@ SeveralOutcomes WriteEachTarget(const std::vector<Target>& targets, const Option
     const std::unique_ptr<ProgressDisplay> progress =
         MakeProgressDisplay(FormOfProgress(options.json), streams, texts, names);
     std::vector<Outcome> outcomes(targets.size(), Outcome{ExitCode::WriteError, MessageId::WriteError});
+    LatencyTimerRequest latencyTimer(options.latencyTimerMs, streams, texts);
     {
         std::vector<std::jthread> threads;
         for (std::size_t slot = 0; slot < targets.size(); ++slot) {
             threads.emplace_back([&, slot, image = found.Image().SharedCopy()]() mutable {
                 CliTransferView view(consent, *progress, slot);
                 try {
-                    outcomes[slot] = WriteThroughLink(targets[slot].openLink, std::move(image), view);
+                    outcomes[slot] = WriteThroughLink(targets[slot].openLink, latencyTimer, std::move(image), view);
                 } catch (const std::exception&) {
                     // Nothing but the view raises through the transfer; a
                     // failure there leaves the product as a failed write does.

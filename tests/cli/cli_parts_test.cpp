@@ -197,7 +197,8 @@ TEST(JsonLines, ParseBackToTheirFields)
     EXPECT_EQ(nlohmann::json::parse(result), nlohmann::json({{"event", "result"},
                                                              {"adapter", nullptr},
                                                              {"code", 5},
-                                                             {"message", "No product is\nconnected."}}));
+                                                             {"message", "No product is\nconnected."},
+                                                             {"latency_timer", nullptr}}));
     // The fields in the documented order.
     EXPECT_EQ(result.find("\"event\""), 1u);
 }

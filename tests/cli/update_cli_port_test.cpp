@@ -112,6 +112,20 @@ INSTANTIATE_TEST_SUITE_P(
                    "A writing error occured. Retry the update."}),
     ParamName<EndingCase>);
 
+// A pseudo-terminal has neither the attribute nor the low-latency flag: the
+// program says so once and writes the product.
+TEST_F(UpdateCliPort, SaysWhenNoLatencyTimerCanBeSet)
+{
+    const ProductOnPty product(m_folder);
+    const CliRun run = RunCli(m_folder, {"write", "--yes", "--latency-timer", "2", "--port", product.Port()});
+    EXPECT_EQ(run.exitCode, 0) << run.error;
+    EXPECT_EQ(run.out, product.Port() + ": This update succeeded.\n");
+    EXPECT_EQ(run.error.find("Nothing sets a latency timer on this port; the update goes on with the driver's own.\n"),
+              0u)
+        << run.error;
+    EXPECT_EQ(ReadFileBytes(product.ImagePath()), Image());
+}
+
 TEST_F(UpdateCliPort, WhatIsNoPortIsNoAdapter)
 {
     for (const std::string& port : {std::string("/dev/no-such-port"), std::string("/dev/null")}) {

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -210,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(
         LanguageCase{"JapaneseJsonStaysEnglish", "fail FT_Open 3", {{"LC_ALL", "ja_JP.UTF-8"}},
                      {"write", "--yes", "--json"}, ExitCode::NoAdapter,
                      "{\"event\":\"result\",\"adapter\":\"KS000001\",\"code\":4,"
-                     "\"message\":\"A Kestro-2/3 is not connected.\"}\n"},
+                     "\"message\":\"A Kestro-2/3 is not connected.\",\"latency_timer\":null}\n"},
         LanguageCase{"JapaneseFromLanguageList", "", {{"LANGUAGE", "fr:ja"}, {"LANG", "en_US.UTF-8"}},
                      {"write", "--yes"}, ExitCode::Succeeded, "書き込みが終了しました。\n"},
         LanguageCase{"GermanGetsEnglish", "", {{"LANG", "de_DE.UTF-8"}}, {"write", "--yes"}, ExitCode::Succeeded,
@@ -233,6 +234,75 @@ TEST_F(UpdateCli, JapaneseProgressAndRefusalToAsk)
     EXPECT_EQ(ask.exitCode, static_cast<int>(ExitCode::Usage));
     EXPECT_EQ(ask.error, "update-cli: 標準入力が端末ではないため確認できません。何も送信していません。"
                          "確認せずに書き込むには --yes を指定してください。\n");
+}
+
+// The timer is asked for once the line is configured and before the
+// header goes out; without the option the driver's own stays, untouched.
+TEST_F(UpdateCli, LatencyTimerIsSetAfterTheLineAndBeforeTheHeader)
+{
+    WriteUpdate(1000);
+    const CliRun run = RunCli(m_folder, {"write", "--yes", "--json", "--latency-timer", "2"});
+    ASSERT_EQ(run.exitCode, 0) << run.error;
+    EXPECT_EQ(run.error.find("latency"), std::string::npos) << run.error;
+    EXPECT_EQ(JsonLinesOf(run.out).back()["latency_timer"], 2);
+    const std::vector<std::string> calls = m_session.Calls();
+    const auto at = [&calls](const std::string& call) { return std::ranges::find(calls, call) - calls.begin(); };
+    const auto setTimer = at("FT_SetLatencyTimer device0 2 -> 0");
+    ASSERT_LT(setTimer, static_cast<std::ptrdiff_t>(calls.size()));
+    EXPECT_LT(at("FT_SetDataCharacteristics device0 8 0 0 -> 0"), setTimer);
+    EXPECT_LT(setTimer, at("FT_Write device0 269 -> 0"));
+}
+
+TEST_F(UpdateCli, WithoutTheOptionNoLatencyTimerIsSet)
+{
+    WriteUpdate(1000);
+    const CliRun run = RunCli(m_folder, {"write", "--yes"});
+    ASSERT_EQ(run.exitCode, 0) << run.error;
+    for (const std::string& call : m_session.Calls())
+        EXPECT_FALSE(call.starts_with("FT_SetLatencyTimer")) << call;
+}
+
+TEST_F(UpdateCli, LatencyTimerOfOneIsSetAsTwoAndSaysSo)
+{
+    WriteUpdate(1000);
+    const CliRun run = RunCli(m_folder, {"write", "--yes", "--latency-timer", "1"});
+    ASSERT_EQ(run.exitCode, 0) << run.error;
+    EXPECT_EQ(run.error.find("The latency timer is set to 2 ms, the least that the D2XX driver takes.\n"), 0u)
+        << run.error;
+    const std::vector<std::string> calls = m_session.Calls();
+    EXPECT_NE(std::ranges::find(calls, "FT_SetLatencyTimer device0 2 -> 0"), calls.end());
+}
+
+namespace {
+
+class UpdateCliLatencyTimerRefused : public UpdateCli {
+protected:
+    UpdateCliLatencyTimerRefused() : UpdateCli("fail FT_SetLatencyTimer 4\n") {}
+};
+
+}  // namespace
+
+// A driver that refuses the timer ends nothing: it is said once.
+TEST_F(UpdateCliLatencyTimerRefused, IsSaidAndTheUpdateGoesOn)
+{
+    WriteUpdate(1000);
+    const CliRun run = RunCli(m_folder, {"write", "--yes", "--latency-timer", "2"});
+    ASSERT_EQ(run.exitCode, 0) << run.error;
+    EXPECT_EQ(run.out, Line(kSucceeded));
+    EXPECT_EQ(run.error.find("The driver refused the latency timer; the update goes on with the driver's own.\n"),
+              0u)
+        << run.error;
+}
+
+TEST_F(UpdateCli, LatencyTimerOutOfRangeIsAUsageErrorAndSendsNothing)
+{
+    WriteUpdate(1000);
+    for (const char* value : {"0", "256", "two", "-1"}) {
+        const CliRun run = RunCli(m_folder, {"write", "--yes", "--latency-timer", value});
+        EXPECT_EQ(run.exitCode, static_cast<int>(ExitCode::Usage)) << value;
+        EXPECT_EQ(run.out, "") << value;
+    }
+    EXPECT_EQ(m_session.Calls(), std::vector<std::string>{});
 }
 
 TEST_F(UpdateCli, WritesThePayloadIntoTheProduct)
@@ -279,7 +349,8 @@ TEST_F(UpdateCli, JsonLinesParseBackToProgressAndOneResult)
     EXPECT_EQ(lines.back(), nlohmann::json({{"event", "result"},
                                             {"adapter", adapter},
                                             {"code", 0},
-                                            {"message", kSucceeded}}));
+                                            {"message", kSucceeded},
+                                            {"latency_timer", nullptr}}));
     int previous = -1;
     for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
         ASSERT_EQ(lines[i]["event"], "progress") << lines[i];
@@ -300,7 +371,8 @@ TEST_F(UpdateCli, JsonResultOfAFailureCarriesItsCode)
     EXPECT_EQ(JsonLinesOf(run.out), std::vector<nlohmann::json>({{{"event", "result"},
                                                                   {"adapter", "NOSUCH00"},
                                                                   {"code", 4},
-                                                                  {"message", kNoAdapter}}}));
+                                                                  {"message", kNoAdapter},
+                                                                  {"latency_timer", nullptr}}}));
 }
 
 TEST_F(UpdateCli, InfoDescribesTheUpdateFile)
@@ -388,7 +460,8 @@ TEST_F(UpdateCliThreeAdapters, AllGivesEachAdaptersResultAsJson)
         return nlohmann::json({{"event", "result"},
                                {"adapter", adapter},
                                {"code", static_cast<int>(code)},
-                               {"message", text}});
+                               {"message", text},
+                               {"latency_timer", nullptr}});
     };
     EXPECT_EQ(results, std::vector<nlohmann::json>({result("KS000101", ExitCode::Succeeded, kSucceeded),
                                                     result("KS000102", ExitCode::ProductMismatch,
