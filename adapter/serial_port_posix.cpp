@@ -72,6 +72,27 @@ bool WaitFor(int descriptor, short events, Clock::time_point deadline)
     }
 }
 
+// Moves `count` bytes, `move(done)` reading or writing the rest each time
+// the port is ready for `events`, within `timeoutMs`; raises Error when the
+// time runs out or the port has gone.
+template <typename Error, typename Move>
+void MoveAll(int descriptor, short events, std::uint32_t timeoutMs, std::uint32_t count, Move move)
+{
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::uint32_t done = 0;
+    while (done < count) {
+        if (!WaitFor<Error>(descriptor, events, deadline))
+            throw Error();
+        const ssize_t moved = move(done);
+        if (moved < 0 && (errno == EAGAIN || errno == EINTR))
+            continue;
+        // Nothing moved although poll said the port was ready: it has gone.
+        if (moved <= 0)
+            throw Error();
+        done += static_cast<std::uint32_t>(moved);
+    }
+}
+
 }  // namespace
 
 SerialPort::~SerialPort()
@@ -122,20 +143,9 @@ void SerialPort::Read(void* buffer, std::uint32_t count)
     if (m_handle < 0)
         throw ReadError();
     const int descriptor = static_cast<int>(m_handle);
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_readTimeoutMs);
     auto* bytes = static_cast<std::uint8_t*>(buffer);
-    std::uint32_t received = 0;
-    while (received < count) {
-        if (!WaitFor<ReadError>(descriptor, POLLIN, deadline))
-            throw ReadError();
-        const ssize_t got = read(descriptor, bytes + received, count - received);
-        if (got < 0 && (errno == EAGAIN || errno == EINTR))
-            continue;
-        // Nothing readable although poll said so: the port has gone.
-        if (got <= 0)
-            throw ReadError();
-        received += static_cast<std::uint32_t>(got);
-    }
+    MoveAll<ReadError>(descriptor, POLLIN, m_readTimeoutMs, count,
+                       [&](std::uint32_t done) { return read(descriptor, bytes + done, count - done); });
 }
 
 void SerialPort::Write(const void* buffer, std::uint32_t count)
@@ -143,19 +153,9 @@ void SerialPort::Write(const void* buffer, std::uint32_t count)
     if (m_handle < 0)
         throw WriteError();
     const int descriptor = static_cast<int>(m_handle);
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_writeTimeoutMs);
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-    std::uint32_t sent = 0;
-    while (sent < count) {
-        if (!WaitFor<WriteError>(descriptor, POLLOUT, deadline))
-            throw WriteError();
-        const ssize_t put = write(descriptor, bytes + sent, count - sent);
-        if (put < 0 && (errno == EAGAIN || errno == EINTR))
-            continue;
-        if (put <= 0)
-            throw WriteError();
-        sent += static_cast<std::uint32_t>(put);
-    }
+    MoveAll<WriteError>(descriptor, POLLOUT, m_writeTimeoutMs, count,
+                        [&](std::uint32_t done) { return write(descriptor, bytes + done, count - done); });
 }
 
 LatencyTimerSetting SerialPort::SetLatencyTimer(unsigned milliseconds)
